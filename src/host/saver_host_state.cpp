@@ -1,0 +1,3 @@
+#include "host/saver_host_state.h"
+
+SaverHostState hostState;

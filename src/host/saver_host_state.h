@@ -1,0 +1,48 @@
+// The host's one process-wide record and the identifiers it shares with the
+// desktop.
+#pragma once
+
+#include "platform/messages.h"
+
+// Resources the host asks the module for.
+constexpr int SaverIconId = 100;
+constexpr int DialogTemplateId = 2003;
+
+// The private message the host sends its own window to run the password
+// verifier inside the window procedure (the first application message).
+constexpr UINT VerifyPasswordMessage = 0x8000;
+
+// The class that marks a saver window, and the titles of its two forms; a
+// running full-screen instance is found by class and title.
+constexpr const char* SaverClassName = "WindowsScreenSaverClass";
+constexpr const char* FullScreenTitle = "Screen Saver";
+constexpr const char* PreviewTitle = "Preview";
+
+// Entry points of the system libraries the host uses when present.
+using VerifyScreenSavePwdProc = BOOL(WINAPI*)(HWND window);
+using ImmAssociateContextProc = HIMC(WINAPI*)(HWND window, HIMC context);
+using PwdChangePasswordAProc = DWORD(WINAPI*)(LPCSTR provider, HWND window, DWORD reserved1,
+                                              LPVOID reserved2);
+
+// "Never verified": no 200 ms gate applies before the first verification.
+constexpr DWORD NeverVerified = 0xFFFFFFFF;
+
+struct SaverHostState {
+    HINSTANCE instance = nullptr; // given to SaverMain; class, icon and dialog
+    HWND window = nullptr;        // the saver window once created
+    int isPreview = 0;            // 1: a child of a given parent window
+    int closing = 0;              // 1: allowed to end; input and timers no longer reach the app
+    int verifying = 0;            // 1 while a password verification is under way
+    int isWindows9x = 0;          // 1 on the Windows 98 family: password and AutoPlay rules apply
+    HMODULE passwordModule = nullptr;                 // the loaded verifier library
+    VerifyScreenSavePwdProc verifyPassword = nullptr; // its entry point
+    UINT autoPlayMessage = 0;    // registered "QueryCancelAutoPlay" on Windows 98, else 0
+    HMODULE imeModule = nullptr; // the input-method library, when already loaded
+    ImmAssociateContextProc associateContext = nullptr;
+    HIMC savedInputContext = nullptr;     // the window's input context, detached at creation
+    POINT cursorReference = {0, 0};       // screen position mouse travel is measured from
+    UINT mouseThreshold = 4;              // pixels of travel (|dx| + |dy|) a run tolerates
+    DWORD lastVerifyTick = NeverVerified; // tick count at the end of the last verification
+};
+
+extern SaverHostState hostState;

@@ -1,0 +1,16 @@
+#include "platform/platform.h"
+
+#include <cassert>
+
+namespace {
+const Platform* installed = nullptr;
+} // namespace
+
+const Platform& platform() {
+    assert(installed != nullptr && "a backend installs its platform before the saver runs");
+    return *installed;
+}
+
+void installPlatform(const Platform& backend) {
+    installed = &backend;
+}
