@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Fails when a C++ file differs from what .clang-format makes of it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+git ls-files -co --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' |
+  xargs -r clang-format --dry-run --Werror

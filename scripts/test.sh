@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test of haze. Fails on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh test
+jobs=$(nproc)
+
+echo "== Formatting"
+scripts/check_format.sh
+
+echo "== Release build (g++): unit tests"
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j"$jobs"
+ctest --test-dir build/test --output-on-failure -j"$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (clang): unit tests and fuzzers"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DHAZE_SANITIZE=ON -DHAZE_FUZZ=ON -DHAZE_BENCHMARKS=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+ctest --test-dir build/asan --output-on-failure -j"$jobs" -L 'unit|fuzz'
+
+echo "== All tests passed"
