@@ -1,0 +1,58 @@
+// The window's division into viewport slots, and the start-of-frame clear that
+// gives the picture its fading trails and its letterbox bars.
+//
+// Slot 0 always spans the whole window and serves the two-dimensional passes,
+// in which one unit is one pixel; slots 1 to `slotCount` − 1 are the
+// three-dimensional views. All sizes are in window pixels, y growing upwards.
+#pragma once
+
+#include "scene/viewport_slot.h"
+
+struct ViewportLayout {
+    static constexpr int maxSlots = 10;
+
+    float width;  // right − left (100)
+    float height; // top − bottom (100)
+    // Opacity with which `clear` paints the clear colour over the previous
+    // frame; 1 paints it opaque. (1)
+    float fadeAlpha;
+    // The window rectangle. (0, 100, 100, 0)
+    float left;
+    float top;
+    float right;
+    float bottom;
+    // r, g and b colour the veil of `clear`; a is kept but not used. (0, 0, 0, 1)
+    float clearColor[4];
+    float windowWidth;  // as last set, used by `clear` (100)
+    float windowHeight; // (100)
+    // Height of each letterbox bar as a fraction of the window height. (0)
+    float barFraction;
+    int slotCount;   // slots in use, at most maxSlots (1)
+    int currentSlot; // the slot last selected (0)
+    ViewportSlot slots[maxSlots];
+
+    ViewportLayout();
+    virtual ~ViewportLayout() = default;
+
+    // Stores the window size and rectangle; the slots keep their rectangles
+    // until the next `relayout`.
+    void setWindowSize(float w, float h);
+    void setClearColor(float r, float g, float b, float a);
+
+    // Starts a frame in slot 0's viewport and pixel projection, lighting off.
+    // Clears depth; draws black bars of `barFraction` × height at the bottom
+    // and top, each reaching one pixel further in than the letterboxed band;
+    // and veils the rest in the clear colour at opacity `fadeAlpha`, so that
+    // earlier frames fade out. With no bars and an opaque veil, it clears
+    // colour and depth instead. Leaves depth writes on, blending on exactly
+    // when the veil is translucent, and the veil's colour current.
+    void clear() const;
+
+    // Makes slot `i` (0 to 9) current and applies its viewport.
+    void selectViewport(int i);
+    // Makes slot `i` (0 to 9) current and loads its pixel projection.
+    void selectOrtho(int i);
+    // Recomputes the frame and pixel rectangle of every slot in use: the
+    // window, or for a letterboxed slot the band between the bars.
+    void relayout();
+};

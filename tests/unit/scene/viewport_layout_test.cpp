@@ -1,0 +1,313 @@
+#include "scene/viewport_layout.h"
+
+#include "gl_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using glrec::call;
+using Calls = std::vector<glrec::Call>;
+
+struct Rect {
+    float x0, y0, x1, y1, width, height;
+};
+
+void expectPixelRect(const ViewportSlot& s, const Rect& r) {
+    EXPECT_EQ(s.pixX0, r.x0);
+    EXPECT_EQ(s.pixY0, r.y0);
+    EXPECT_EQ(s.pixX1, r.x1);
+    EXPECT_EQ(s.pixY1, r.y1);
+    EXPECT_EQ(s.pixWidth, r.width);
+    EXPECT_EQ(s.pixHeight, r.height);
+}
+
+void expectFrame(const ViewportSlot& s, const Rect& r) {
+    EXPECT_EQ(s.frameX0, r.x0);
+    EXPECT_EQ(s.frameY0, r.y0);
+    EXPECT_EQ(s.frameX1, r.x1);
+    EXPECT_EQ(s.frameY1, r.y1);
+    EXPECT_EQ(s.frameWidth, r.width);
+    EXPECT_EQ(s.frameHeight, r.height);
+}
+
+// The four corners of an axis-aligned quad, in the order the clear draws them:
+// bottom left, bottom right, top right, top left.
+Calls quad(float x0, float y0, float x1, float y1) {
+    return {call("glVertex2f", {x0, y0}), call("glVertex2f", {x1, y0}),
+            call("glVertex2f", {x1, y1}), call("glVertex2f", {x0, y1})};
+}
+
+Calls join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+ViewportLayout window(float width, float height, float barFraction, float fadeAlpha) {
+    ViewportLayout layout;
+    layout.setWindowSize(width, height);
+    layout.barFraction = barFraction;
+    layout.fadeAlpha = fadeAlpha;
+    return layout;
+}
+
+Calls clearCalls(const ViewportLayout& layout) {
+    glrec::reset();
+    layout.clear();
+    return glrec::calls();
+}
+
+TEST(ViewportLayout, IsBuiltWithoutAnyGlCall) {
+    // The layout is a global, built before any rendering context exists.
+    glrec::reset();
+    const ViewportLayout layout;
+    EXPECT_TRUE(glrec::calls().empty());
+
+    EXPECT_EQ(layout.windowWidth, 100.0f);
+    EXPECT_EQ(layout.windowHeight, 100.0f);
+    EXPECT_EQ(layout.width, 100.0f);
+    EXPECT_EQ(layout.top, 100.0f);
+    EXPECT_EQ(layout.fadeAlpha, 1.0f);
+    EXPECT_EQ(layout.barFraction, 0.0f);
+    EXPECT_EQ(layout.slotCount, 1);
+    EXPECT_EQ(layout.currentSlot, 0);
+    EXPECT_EQ(layout.clearColor[3], 1.0f);
+    for (const ViewportSlot& slot : layout.slots) {
+        EXPECT_EQ(slot.letterboxed, 0);
+        EXPECT_EQ(slot.fracX1, 1.0f);
+        expectFrame(slot, {0, 0, 100, 100, 100, 100});
+        expectPixelRect(slot, {0, 0, 100, 100, 100, 100});
+    }
+}
+
+// The clear, on an 800 by 600 window.
+
+TEST(ViewportLayoutClear, NoBarsAndAnOpaqueVeilWipeColourAndDepth) {
+    EXPECT_EQ(clearCalls(window(800, 600, 0.0f, 1.0f)),
+              (Calls{call("glDepthMask", {GL_TRUE}),
+                     call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT})}));
+}
+
+TEST(ViewportLayoutClear, NoBarsAndATranslucentVeilStillDrawOnePixelRows) {
+    const Calls expected = join({
+        {call("glDepthMask", {GL_TRUE}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+         call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(0, 0, 800, 1),
+        quad(0, 599, 800, 600),
+        {call("glEnd"), call("glEnable", {GL_BLEND}),
+         call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}),
+         call("glColor4f", {0, 0, 0, 0.5}), call("glBegin", {GL_QUADS})},
+        quad(0, 0, 800, 599),
+        {call("glEnd")},
+    });
+    EXPECT_EQ(clearCalls(window(800, 600, 0.0f, 0.5f)), expected);
+}
+
+TEST(ViewportLayoutClear, BarsWithAnOpaqueVeilLeaveBlendingOff) {
+    const Calls expected = join({
+        {call("glDepthMask", {GL_TRUE}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+         call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(0, 0, 800, 121),   // one pixel past the band's bottom edge at 120
+        quad(0, 479, 800, 600), // one pixel past its top edge at 480
+        {call("glEnd"), call("glColor4f", {0, 0, 0, 1}), call("glBegin", {GL_QUADS})},
+        quad(0, 120, 800, 479),
+        {call("glEnd")},
+    });
+    EXPECT_EQ(clearCalls(window(800, 600, 0.2f, 1.0f)), expected);
+}
+
+TEST(ViewportLayoutClear, TheScenesVeilIsTranslucentInTheClearColour) {
+    ViewportLayout layout = window(800, 600, 0.2f, 0.2f);
+    layout.setClearColor(0.1f, 0.2f, 0.3f, 0.9f);
+    const Calls expected = join({
+        {call("glDepthMask", {GL_TRUE}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+         call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(0, 0, 800, 121),
+        quad(0, 479, 800, 600),
+        {call("glEnd"), call("glEnable", {GL_BLEND}),
+         call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}),
+         // The clear colour's own alpha plays no part: the veil's is fadeAlpha.
+         call("glColor4f", {0.1f, 0.2f, 0.3f, 0.2f}), call("glBegin", {GL_QUADS})},
+        quad(0, 120, 800, 479),
+        {call("glEnd")},
+    });
+    EXPECT_EQ(clearCalls(layout), expected);
+}
+
+TEST(ViewportLayoutClear, EachEdgeIsRoundedToFloatOnce) {
+    // 600 × f + 1 is 64.0000963807 and (1 − f) × 600 − 1 is 535.9999036193
+    // exactly. Rounded once they give the floats below; rounding the product
+    // first, in single precision, would give 64.0000916 and 535.9999390.
+    const float f = 0x1.ae14a6p-4f; // 0.105000161
+    const Calls calls = clearCalls(window(800, 600, f, 0.5f));
+    const Calls vertices = [&] {
+        Calls v;
+        for (const glrec::Call& c : calls) {
+            if (std::string(c.name) == "glVertex2f") {
+                v.push_back(c);
+            }
+        }
+        return v;
+    }();
+    ASSERT_EQ(vertices.size(), 12u);
+    const float barTop = 0x1.00001ap+6f;  // 64.0000992
+    const float bandTop = 0x1.0bfffcp+9f; // 535.9998779
+    EXPECT_EQ(vertices[2], call("glVertex2f", {800, barTop}));
+    EXPECT_EQ(vertices[4], call("glVertex2f", {0, bandTop}));
+    EXPECT_EQ(vertices[8], call("glVertex2f", {0, 0x1.f80032p+5f})); // the veil's bottom, 63.0001
+    EXPECT_EQ(vertices[10], call("glVertex2f", {800, bandTop}));
+}
+
+TEST(ViewportLayoutClear, DrawsOverTheWholeWindowWhateverSlotIsCurrent) {
+    // The clear works in window pixels from the last window size, even before
+    // a relayout has stretched slot 0 over the window.
+    ViewportLayout layout = window(1024, 768, 0.25f, 0.5f);
+    const Calls calls = clearCalls(layout);
+    EXPECT_EQ(calls[7], call("glVertex2f", {1024, 193}));
+    EXPECT_EQ(calls[11], call("glVertex2f", {1024, 768}));
+    EXPECT_EQ(glrec::count("glViewport"), 0);
+}
+
+// Layout of the slots.
+
+TEST(ViewportLayout, RelayoutFitsALetterboxedSlotBetweenTheBars) {
+    ViewportLayout layout = window(800, 600, 0.2f, 0.2f);
+    layout.slotCount = 2;
+    layout.slots[1].letterboxed = 1;
+    layout.slots[1].setFractions(0, 0, 1, 1);
+    layout.relayout();
+
+    expectFrame(layout.slots[1], {0, 120, 800, 480, 800, 360});
+    expectPixelRect(layout.slots[1], {0, 120, 800, 480, 800, 360});
+    expectFrame(layout.slots[0], {0, 0, 800, 600, 800, 600});
+    expectPixelRect(layout.slots[0], {0, 0, 800, 600, 800, 600});
+
+    glrec::reset();
+    layout.selectViewport(1);
+    EXPECT_EQ(glrec::calls(), (Calls{call("glViewport", {0, 120, 800, 360})}));
+    EXPECT_EQ(layout.currentSlot, 1);
+
+    // The bars follow the fraction at the next relayout.
+    layout.barFraction = 0.25f;
+    layout.relayout();
+    expectPixelRect(layout.slots[1], {0, 150, 800, 450, 800, 300});
+}
+
+TEST(ViewportLayout, RelayoutPlacesFractionsWithinTheFrame) {
+    ViewportLayout layout = window(800, 600, 0.2f, 1.0f);
+    layout.slotCount = 3;
+    layout.slots[2].letterboxed = 1;
+    layout.slots[2].setFractions(0.25, 0.5, 0.75, 1.0);
+    layout.relayout();
+    // The right half of the band's upper half.
+    expectPixelRect(layout.slots[2], {200, 300, 600, 480, 400, 180});
+}
+
+TEST(ViewportLayout, RelayoutTouchesOnlyTheSlotsInUse) {
+    ViewportLayout layout = window(640, 480, 0.0f, 1.0f);
+    layout.relayout(); // slotCount 1: slot 0 only
+    expectPixelRect(layout.slots[0], {0, 0, 640, 480, 640, 480});
+    expectPixelRect(layout.slots[1], {0, 0, 100, 100, 100, 100});
+    expectFrame(layout.slots[1], {0, 0, 100, 100, 100, 100});
+}
+
+TEST(ViewportLayout, NewWindowSizeWaitsForTheNextRelayout) {
+    ViewportLayout layout = window(800, 600, 0.0f, 1.0f);
+    layout.relayout();
+    layout.setWindowSize(1024, 768);
+    EXPECT_EQ(layout.width, 1024.0f);
+    EXPECT_EQ(layout.height, 768.0f);
+    EXPECT_EQ(layout.right, 1024.0f);
+    EXPECT_EQ(layout.top, 768.0f);
+    expectPixelRect(layout.slots[0], {0, 0, 800, 600, 800, 600});
+
+    // Until then slot 0's viewport is the old one.
+    glrec::reset();
+    layout.selectViewport(0);
+    EXPECT_EQ(glrec::calls(), (Calls{call("glViewport", {0, 0, 800, 600})}));
+}
+
+TEST(ViewportLayout, SelectOrthoGivesOneUnitPerPixelOverTheSlot) {
+    ViewportLayout layout = window(800, 600, 0.0f, 1.0f);
+    layout.relayout();
+    layout.currentSlot = 5;
+    glrec::reset();
+    layout.selectOrtho(0);
+    EXPECT_EQ(layout.currentSlot, 0);
+    EXPECT_EQ(glrec::calls(),
+              (Calls{call("glMatrixMode", {GL_PROJECTION}), call("glLoadIdentity"),
+                     call("glOrtho", {0, 800, 0, 600, -1, 1}), call("glMatrixMode", {GL_MODELVIEW}),
+                     call("glLoadIdentity")}));
+    // The window's top right corner (800, 600) lands on the top right of the
+    // normalised device square.
+    const glrec::Matrix p = glrec::projection();
+    EXPECT_DOUBLE_EQ(p[0] * 800 + p[12], 1.0);
+    EXPECT_DOUBLE_EQ(p[5] * 600 + p[13], 1.0);
+}
+
+// A slot on its own.
+
+TEST(ViewportSlot, PixelRectangleFollowsTheFractionsOnlyWhenComputed) {
+    ViewportSlot slot;
+    slot.setFrame(0, 120, 800, 480);
+    slot.computePixelRect();
+    slot.setFractions(0.5, 0.0, 1.0, 0.5);
+    expectPixelRect(slot, {0, 120, 800, 480, 800, 360});
+    slot.computePixelRect();
+    expectPixelRect(slot, {400, 120, 800, 300, 400, 180});
+}
+
+TEST(ViewportSlot, ViewportAndOrthoTruncateTowardZero) {
+    ViewportSlot slot;
+    slot.setFrame(10.9, 5.5, 20.6, 30.2);
+    slot.computePixelRect();
+    EXPECT_EQ(slot.pixX0, 10.9f);
+    EXPECT_EQ(slot.pixX1, 20.6f);
+
+    glrec::reset();
+    slot.applyViewport();
+    slot.applyOrtho();
+    // Width 9.7 becomes 9, height 24.7 becomes 24; the edges are truncated
+    // one by one, so the ortho spans 10 to 20, not 10 to 19.
+    EXPECT_EQ(glrec::calls()[0], call("glViewport", {10, 5, 9, 24}));
+    EXPECT_EQ(glrec::calls()[3], call("glOrtho", {10, 20, 5, 30, -1, 1}));
+
+    // Toward zero, not down: −10.5 becomes −10.
+    slot.setFrame(-10.5, -3.5, 50.25, 40.75);
+    slot.computePixelRect();
+    glrec::reset();
+    slot.applyViewport();
+    slot.applyOrtho();
+    EXPECT_EQ(glrec::calls()[0], call("glViewport", {-10, -3, 60, 44}));
+    EXPECT_EQ(glrec::calls()[3], call("glOrtho", {-10, 50, -3, 40, -1, 1}));
+}
+
+// A caller's mistake stops a debug build at once.
+
+TEST(ViewportLayoutDeathTest, SlotIndexesOutsideTheLayoutStopADebugBuild) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "slot indexes are checked in debug builds only";
+#else
+    ViewportLayout layout;
+    EXPECT_DEATH(layout.selectViewport(10), "slot index out of range");
+    EXPECT_DEATH(layout.selectViewport(-1), "slot index out of range");
+    EXPECT_DEATH(layout.selectOrtho(10), "slot index out of range");
+    layout.slotCount = 11;
+    EXPECT_DEATH(layout.relayout(), "more slots in use");
+    // The last slot is fine.
+    layout.slotCount = ViewportLayout::maxSlots;
+    layout.relayout();
+    layout.selectViewport(9);
+    EXPECT_EQ(layout.currentSlot, 9);
+#endif
+}
+
+} // namespace
