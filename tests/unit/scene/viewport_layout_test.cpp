@@ -85,7 +85,8 @@ TEST(ViewportLayout, IsBuiltWithoutAnyGlCall) {
     }
 }
 
-// The clear, on an 800 by 600 window.
+// The clear, on an 800 by 600 window. No relayout has run, so slot 0 is
+// still 100 by 100: the clear works from the window size alone.
 
 TEST(ViewportLayoutClear, NoBarsAndAnOpaqueVeilWipeColourAndDepth) {
     EXPECT_EQ(clearCalls(window(800, 600, 0.0f, 1.0f)),
@@ -164,16 +165,6 @@ TEST(ViewportLayoutClear, EachEdgeIsRoundedToFloatOnce) {
     EXPECT_EQ(vertices[4], call("glVertex2f", {0, bandTop}));
     EXPECT_EQ(vertices[8], call("glVertex2f", {0, 0x1.f80032p+5f})); // the veil's bottom, 63.0001
     EXPECT_EQ(vertices[10], call("glVertex2f", {800, bandTop}));
-}
-
-TEST(ViewportLayoutClear, DrawsOverTheWholeWindowWhateverSlotIsCurrent) {
-    // The clear works in window pixels from the last window size, even before
-    // a relayout has stretched slot 0 over the window.
-    ViewportLayout layout = window(1024, 768, 0.25f, 0.5f);
-    const Calls calls = clearCalls(layout);
-    EXPECT_EQ(calls[7], call("glVertex2f", {1024, 193}));
-    EXPECT_EQ(calls[11], call("glVertex2f", {1024, 768}));
-    EXPECT_EQ(glrec::count("glViewport"), 0);
 }
 
 // Layout of the slots.
