@@ -62,23 +62,24 @@ void ViewportLayout::clear() const {
     // The colour buffer keeps the previous frame for the veil to fade.
     glClear(GL_DEPTH_BUFFER_BIT);
 
-    // The bars: opaque black, from each edge to one pixel past the band.
-    const Wide barTop = h * f + 1;
-    const Wide bandTop = (1 - f) * h - 1;
+    // The bars: opaque black, from each edge to one pixel into the band.
+    const Wide bottomBarTop = h * f + 1;
+    const Wide topBarBottom = (1 - f) * h - 1;
     glDisable(GL_BLEND);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     glBegin(GL_QUADS);
     vertex(0, 0);
     vertex(w, 0);
-    vertex(w, barTop);
-    vertex(0, barTop);
-    vertex(0, bandTop);
-    vertex(w, bandTop);
+    vertex(w, bottomBarTop);
+    vertex(0, bottomBarTop);
+    vertex(0, topBarBottom);
+    vertex(w, topBarBottom);
     vertex(w, h);
     vertex(0, h);
     glEnd();
 
-    // The veil over the band: moves it towards the clear colour by fadeAlpha.
+    // The veil, from the band's bottom edge to the top bar: moves what the
+    // previous frames drew towards the clear colour by fadeAlpha.
     if (fadeAlpha != 1.0f) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -88,8 +89,8 @@ void ViewportLayout::clear() const {
     glBegin(GL_QUADS);
     vertex(0, bandBottom);
     vertex(w, bandBottom);
-    vertex(w, bandTop);
-    vertex(0, bandTop);
+    vertex(w, topBarBottom);
+    vertex(0, topBarBottom);
     glEnd();
 }
 
