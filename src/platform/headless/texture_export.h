@@ -1,0 +1,15 @@
+// Writes the scene's generated textures as PNG images, for looking at them and
+// for comparing runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Generates the scene's eleven textures in an offscreen GL context, in slot
+// order from `seed`, and writes each as `directory`/NN-NAME.png (00-SMOKE.png,
+// 01-FOG.png, ..., 10-GRILLE.png), creating the directory when it is missing.
+// Each file is 256 × 256 RGBA whose row k is texture row k as uploaded, byte
+// for byte (texture row 0 is the bottom of a drawn quad, the top of the file).
+// False, with the reason in `error`, when no GL context can be made or a file
+// cannot be written.
+bool exportSceneTextures(const std::string& directory, std::uint32_t seed, std::string& error);
