@@ -29,34 +29,24 @@ inline std::uint8_t texelByte(float value) {
     return static_cast<std::uint8_t>(static_cast<std::int32_t>(value) & 0xff);
 }
 
-// Writes texels into an image of `width` texels a row in one format.
+// Texels a span handed to `TexelWriter` holds at most.
+constexpr int spanTexels = 256;
+
+// Writes texels into an image of `width` texels a row in one format, a span
+// of one row at a time.
 class TexelWriter {
 public:
     TexelWriter(std::uint8_t* bytes, int width, GLenum format)
         : bytes_(bytes), width_(width), texelBytes_(texelBytes(format)) {}
 
-    // GL_RGBA takes the four values; GL_LUMINANCE_ALPHA takes alpha twice.
-    void put(int x, int y, float red, float green, float blue, float alpha) {
-        std::uint8_t* texel = at(x, y);
-        if (texelBytes_ == 4) {
-            texel[0] = texelByte(red);
-            texel[1] = texelByte(green);
-            texel[2] = texelByte(blue);
-            texel[3] = texelByte(alpha);
-        } else if (texelBytes_ == 2) {
-            texel[0] = texelByte(alpha);
-            texel[1] = texel[0];
-        }
-    }
-
-    // Every byte of the texel takes `value`.
-    void putGrey(int x, int y, float value) {
-        const std::uint8_t byte = texelByte(value);
-        std::uint8_t* texel = at(x, y);
-        for (int i = 0; i < texelBytes_; ++i) {
-            texel[i] = byte;
-        }
-    }
+    // `count` texels from (x, y) along the row; every
+    // byte of texel i takes values[i].
+    void greySpan(int x, int y, int count, const float* values);
+    // `count` texels from (x, y), four values a texel:
+    // red, green, blue, alpha. GL_LUMINANCE_ALPHA takes the alpha twice.
+    void colourSpan(int x, int y, int count, const float* rgba);
+    // Row `to` becomes a copy of row `from`, already written.
+    void copyRow(int from, int to);
 
 private:
     std::uint8_t* at(int x, int y) const {
