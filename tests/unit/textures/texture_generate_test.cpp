@@ -215,23 +215,4 @@ TEST_F(TextureTest, SceneTexturesAreGeneratedInSlotOrder) {
     EXPECT_EQ(sceneTextures[1].spotRadius, 64);
 }
 
-TEST(TextureKindNames, EveryNumberedKindHasItsNameAndTheRestNone) {
-    const char* names[] = {"SPHERE", "NOTSPHERE", "GRADIENT", "SMOKE", "FOG",
-                           "RING",   "STAR",      "SAND",     "BLACK", nullptr,
-                           "CHECK",  "GRILLE",    "X50",      "Y50",   "GRAIN"};
-    for (int kind = 0; kind < 15; ++kind) {
-        const char* name = textureKindName(static_cast<TextureKind>(kind));
-        if (names[kind] == nullptr) {
-            EXPECT_EQ(name, nullptr) << kind;
-        } else {
-            EXPECT_STREQ(name, names[kind]) << kind;
-        }
-    }
-    EXPECT_EQ(textureKindName(static_cast<TextureKind>(-1)), nullptr);
-    EXPECT_EQ(textureKindName(static_cast<TextureKind>(15)), nullptr);
-    EXPECT_EQ(textureKindRegistryName(TextureKind::RING), nullptr);
-    EXPECT_EQ(textureKindRegistryName(TextureKind::BLACK), nullptr);
-    EXPECT_STREQ(textureKindRegistryName(TextureKind::GRAIN), "GRAIN");
-}
-
 } // namespace
