@@ -1,0 +1,26 @@
+// The saver window's drawing surface and OpenGL rendering context.
+#pragma once
+
+#include "platform/messages.h"
+
+// One process-wide record, filled at window creation.
+struct RenderContext {
+    HDC deviceContext = nullptr;    // the window's own device context
+    HGLRC glContext = nullptr;      // current on the GUI thread from creation to destruction
+    RECT clientRect = {0, 0, 0, 0}; // the client rectangle at creation
+    // Its right and bottom edges: the client size in pixels. Read once at
+    // creation and never updated: the saver does not follow resizing.
+    int clientWidth = 0;
+    int clientHeight = 0;
+};
+
+extern RenderContext renderContext;
+
+// Obtains the window's device context, sets the closest pixel format to
+// SaverPixelFormat, creates a rendering context and makes it current, then
+// seeds the run's random sequence. Window-system results are not checked: a
+// failure leaves a saver that draws nothing visible.
+void CreateGLContext(HWND window);
+
+// Makes no context current, deletes `glContext` and releases `deviceContext`.
+void ReleaseGLContext(HWND window, HDC deviceContext, HGLRC glContext);

@@ -1,0 +1,245 @@
+// ScreenSaverProc: what the saver window does at creation, on each timer
+// message and at destruction, and in what order, on the fake platform with
+// the GL call recorder and a recording double of the scene hooks.
+#include "app/frame_timer.h"
+#include "app/render_context.h"
+#include "app/run_seed.h"
+#include "app/saver_pixel_format.h"
+#include "fake_platform.h"
+#include "gl_recorder.h"
+#include "host/saver_host_state.h"
+#include "host/saver_window.h"
+#include "host/screen_saver.h"
+#include "recording_scene_hooks.h"
+#include "support/random.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const HWND saver = fake::window(0x5A5A);
+const HWND settingsPage = fake::window(1234);
+
+// The fake's table with two calls watched: the pixel-format request as
+// handed over, and how many GL calls had been made when a context was made
+// current.
+const Platform* fakeTable = nullptr;
+Platform watched;
+PIXELFORMATDESCRIPTOR requestedFormat;
+std::vector<std::size_t> glCallsAtMakeCurrent;
+
+bool watchSetPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR& request) {
+    requestedFormat = request;
+    return fakeTable->setPixelFormat(dc, request);
+}
+
+bool watchMakeCurrent(HDC dc, HGLRC context) {
+    glCallsAtMakeCurrent.push_back(glrec::calls().size());
+    return fakeTable->makeCurrent(dc, context);
+}
+
+class ScreenSaverProcTest : public ::testing::Test {
+protected:
+    fake::State* fakes = nullptr;
+
+    void SetUp() override {
+        fakes = &fake::reset();
+        static const Platform fakeCopy = platform();
+        fakeTable = &fakeCopy;
+        watched = fakeCopy;
+        watched.setPixelFormat = watchSetPixelFormat;
+        watched.makeCurrent = watchMakeCurrent;
+        installPlatform(watched);
+        requestedFormat = PIXELFORMATDESCRIPTOR{};
+        glCallsAtMakeCurrent.clear();
+
+        glrec::reset();
+        hooks::reset();
+        clearFixedRunSeed();
+        renderContext = RenderContext{};
+        fakes->windows.insert(saver);
+        fakes->clientRects[saver] = RECT{0, 0, 800, 600};
+    }
+
+    void TearDown() override { clearFixedRunSeed(); }
+
+    void create() { EXPECT_EQ(ScreenSaverProc(saver, WM_CREATE, 0, 0), 0); }
+
+    // The platform and scene calls made so far, then forgotten.
+    std::vector<std::string> takeCalls() {
+        std::vector<std::string> calls;
+        calls.swap(fakes->calls);
+        return calls;
+    }
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(ScreenSaverProcTest, CreationBuildsContextThenSceneThenStartsTheFrameTimer) {
+    create();
+    EXPECT_EQ(takeCalls(), (Calls{
+                               "windowDeviceContext(0x5a5a)",
+                               "setPixelFormat(0xdc)",
+                               "createGLContext(0xdc)",
+                               "makeCurrent(0xdc,0x6c)",
+                               "InitialiseScene(800,600)",
+                               "setTimer(0x5a5a,1,5)",
+                           }));
+    EXPECT_EQ(renderContext.deviceContext, reinterpret_cast<HDC>(0xDC));
+    EXPECT_EQ(renderContext.glContext, reinterpret_cast<HGLRC>(0x6C));
+    EXPECT_EQ(renderContext.clientWidth, 800);
+    EXPECT_EQ(renderContext.clientHeight, 600);
+
+    // The request handed to the window system is the saver's format, byte for
+    // byte, and no GL call was made before a context was current.
+    EXPECT_EQ(std::memcmp(&requestedFormat, &SaverPixelFormat, sizeof SaverPixelFormat), 0);
+    ASSERT_EQ(glCallsAtMakeCurrent.size(), 1u);
+    EXPECT_EQ(glCallsAtMakeCurrent[0], 0u);
+}
+
+TEST_F(ScreenSaverProcTest, ThePixelFormatRequestIsTheFortyByteRecordOfTheSaver) {
+    // nSize 40, version 1, window + OpenGL + double buffer (0x25), RGBA,
+    // 24 colour bits, no alpha or accumulation, 16 depth bits, no stencil or
+    // auxiliary buffers, main plane, every mask 0.
+    std::uint8_t expected[40] = {};
+    expected[0] = 40;
+    expected[2] = 1;
+    expected[4] = 0x25;
+    expected[8] = 0;   // iPixelType: RGBA
+    expected[9] = 24;  // cColorBits
+    expected[23] = 16; // cDepthBits
+    EXPECT_EQ(sizeof SaverPixelFormat, 40u);
+    EXPECT_EQ(std::memcmp(&SaverPixelFormat, expected, 40), 0);
+}
+
+TEST_F(ScreenSaverProcTest, TheBaseStateIsExactlyTheseCallsAndEndsInTheScene) {
+    create();
+    ASSERT_EQ(hooks::sceneStarts().size(), 1u);
+    const std::vector<glrec::Call>& calls = glrec::calls();
+    ASSERT_EQ(hooks::sceneStarts()[0].glCallsBefore, calls.size())
+        << "the scene's initialisation is the last step of the base state";
+    const std::vector<glrec::Call> expected = {
+        glrec::call("glLineWidth", {1}),
+        glrec::call("glPointSize", {1}),
+        glrec::call("glCullFace", {GL_BACK}),
+        glrec::call("glShadeModel", {GL_SMOOTH}),
+        glrec::call("glPolygonMode", {GL_FRONT_AND_BACK, GL_FILL}),
+        glrec::call("glLightModeli", {GL_LIGHT_MODEL_LOCAL_VIEWER, 1}),
+        glrec::call("glHint", {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}),
+        glrec::call("glDisable", {GL_DITHER}),
+        glrec::call("glEnable", {GL_COLOR_MATERIAL}),
+        glrec::call("glColorMaterial", {GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE}),
+        glrec::call("glMaterialf", {GL_FRONT_AND_BACK, GL_SHININESS, 30}),
+    };
+    EXPECT_EQ(calls, expected);
+    // Culling stays off and the clear colour stays black.
+    EXPECT_FALSE(glrec::isEnabled(GL_CULL_FACE));
+    EXPECT_EQ(glrec::count("glClearColor"), 0);
+}
+
+int firstValueAfterSeed(std::uint32_t seed) {
+    randomSeed(seed);
+    return randomNext();
+}
+
+TEST_F(ScreenSaverProcTest, TheSceneDrawsFromASequenceSeededWithTheTickCount) {
+    fakes->tick = 987654;
+    create();
+    ASSERT_EQ(hooks::sceneStarts().size(), 1u);
+    EXPECT_EQ(hooks::sceneStarts()[0].firstRandom, firstValueAfterSeed(987654));
+    EXPECT_EQ(lastRunSeed(), 987654u);
+}
+
+TEST_F(ScreenSaverProcTest, AFixedSeedReplacesTheTickCount) {
+    setFixedRunSeed(42);
+    fakes->tick = 1111;
+    create();
+    fakes->tick = 2222;
+    ScreenSaverProc(saver, WM_CREATE, 0, 0);
+    ASSERT_EQ(hooks::sceneStarts().size(), 2u);
+    EXPECT_EQ(hooks::sceneStarts()[0].firstRandom, firstValueAfterSeed(42));
+    EXPECT_EQ(hooks::sceneStarts()[1].firstRandom, firstValueAfterSeed(42));
+    EXPECT_EQ(lastRunSeed(), 42u);
+
+    clearFixedRunSeed();
+    ScreenSaverProc(saver, WM_CREATE, 0, 0);
+    EXPECT_EQ(hooks::sceneStarts()[2].firstRandom, firstValueAfterSeed(2222));
+}
+
+TEST_F(ScreenSaverProcTest, AnyTimerMessageDrawsAndSwapsOneFrame) {
+    create();
+    takeCalls();
+    EXPECT_EQ(ScreenSaverProc(saver, WM_TIMER, FrameTimerId, 0), 0);
+    EXPECT_EQ(ScreenSaverProc(saver, WM_TIMER, 77, 0), 0); // not the frame timer
+    EXPECT_EQ(takeCalls(),
+              (Calls{"RenderFrame()", "swapBuffers(0xdc)", "RenderFrame()", "swapBuffers(0xdc)"}));
+}
+
+TEST_F(ScreenSaverProcTest, DestructionStopsTheTimerThenReleasesSceneThenContext) {
+    create();
+    takeCalls();
+    EXPECT_EQ(ScreenSaverProc(saver, WM_DESTROY, 0, 0), 0);
+    EXPECT_EQ(takeCalls(), (Calls{
+                               "killTimer(0x5a5a,1)",
+                               "ReleaseScene()",
+                               "makeCurrent(0,0)",
+                               "deleteGLContext(0x6c)",
+                               "releaseDeviceContext(0x5a5a,0xdc)",
+                           }));
+    EXPECT_EQ(renderContext.glContext, nullptr);
+    EXPECT_EQ(fakes->quitCodes.size(), 0u) << "quitting is the host's part";
+}
+
+TEST_F(ScreenSaverProcTest, EveryOtherMessageGoesToTheHostsDefaultHandling) {
+    create();
+    takeCalls();
+
+    // In a full-screen run a key press asks to close...
+    EXPECT_EQ(ScreenSaverProc(saver, WM_KEYDOWN, 'A', 0), 0);
+    EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 1);
+    // ...and the answer to WM_SETCURSOR is the host's, not the system's.
+    EXPECT_EQ(ScreenSaverProc(saver, WM_SETCURSOR, 0, 0), 1);
+    EXPECT_EQ(ScreenSaverProc(saver, WM_PAINT, 0, 0), 0);
+    EXPECT_EQ(takeCalls(), (Calls{"defaultWindowProc(256)", "defaultWindowProc(15)"}));
+
+    // In a preview the same key press is ignored.
+    hostState.isPreview = 1;
+    ScreenSaverProc(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 1);
+}
+
+TEST_F(ScreenSaverProcTest, APreviewDrawsAtItsParentsSizeForItsWholeLife) {
+    // The real host around the procedure: the preview child fills the
+    // settings page's client area, which is the size the scene is built for.
+    fakes->windows.insert(settingsPage);
+    fakes->clientRects[settingsPage] = RECT{0, 0, 152, 112};
+    fakes->clientRects[saver] = RECT{0, 0, 152, 112};
+    fakes->duringLoop = [this] {
+        fake::deliver(saver, WM_TIMER, FrameTimerId);
+        // Resized later: the saver keeps drawing with its creation size.
+        fakes->clientRects[saver] = RECT{0, 0, 400, 300};
+        fake::deliver(saver, WM_TIMER, FrameTimerId);
+        fake::deliver(saver, WM_CLOSE);
+    };
+    EXPECT_EQ(RunSaverWindow(settingsPage), 0);
+
+    Calls scene;
+    for (const std::string& call : fakes->calls) {
+        if (call.find("Scene") != std::string::npos || call == "RenderFrame()") {
+            scene.push_back(call);
+        }
+    }
+    EXPECT_EQ(scene, (Calls{"InitialiseScene(152,112)", "RenderFrame()", "RenderFrame()",
+                            "ReleaseScene()"}));
+    EXPECT_EQ(renderContext.clientWidth, 152);
+    EXPECT_EQ(renderContext.clientHeight, 112);
+    EXPECT_EQ(fakes->countCalls("deleteGLContext"), 1);
+    EXPECT_EQ(fakes->quitCodes, std::vector<int>{0});
+    EXPECT_EQ(fakes->yieldCount, 2) << "the host yields before each frame";
+}
+
+} // namespace
