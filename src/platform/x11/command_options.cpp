@@ -1,0 +1,315 @@
+#include "platform/x11/command_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Largest --step-ms: an hour of simulated time between two frames.
+constexpr double maximumStepMs = 3600000.0;
+// Largest --frames.
+constexpr long maximumFrames = 100000000;
+
+// A whole decimal number of digits only (no sign, no blanks) within `limit`.
+bool parseDecimal(const std::string& text, unsigned long long limit, unsigned long long& value) {
+    if (text.empty() || text.size() > 20) {
+        return false;
+    }
+    unsigned long long result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (result > (limit - digit) / 10) {
+            return false;
+        }
+        result = result * 10 + digit;
+    }
+    value = result;
+    return true;
+}
+
+bool parseHex(const std::string& text, unsigned long long limit, unsigned long long& value) {
+    if (text.empty() || text.size() > 16) {
+        return false;
+    }
+    unsigned long long result = 0;
+    for (char c : text) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        if (result > (limit - digit) / 16) {
+            return false;
+        }
+        result = result * 16 + digit;
+    }
+    value = result;
+    return true;
+}
+
+const char* modeName(RunMode mode) {
+    switch (mode) {
+    case RunMode::Render:
+        return "--render";
+    case RunMode::Root:
+        return "-root";
+    case RunMode::WindowId:
+        return "-window-id";
+    case RunMode::OwnWindow:
+        return "-window";
+    default:
+        return "a screen-saver switch";
+    }
+}
+
+struct Parser {
+    CommandOptions& options;
+    std::string& error;
+    bool sizeGiven = false;
+    bool framesGiven = false;
+    bool stepGiven = false;
+    bool help = false;
+    bool version = false;
+
+    bool fail(const std::string& message) {
+        error = message;
+        return false;
+    }
+
+    bool setMode(RunMode mode) {
+        if (options.mode != RunMode::Saver && options.mode != mode) {
+            return fail(std::string("choose one mode: ") + modeName(options.mode) + " and " +
+                        modeName(mode) + " were both given");
+        }
+        options.mode = mode;
+        return true;
+    }
+
+    bool size(const std::string& text) {
+        const std::size_t cross = text.find_first_of("xX");
+        unsigned long long w = 0;
+        unsigned long long h = 0;
+        if (cross == std::string::npos || !parseDecimal(text.substr(0, cross), 1000000, w) ||
+            !parseDecimal(text.substr(cross + 1), 1000000, h) || w == 0 || h == 0 ||
+            w > maximumSize || h > maximumSize) {
+            return fail("--size needs WIDTHxHEIGHT with each from 1 to " +
+                        std::to_string(maximumSize) + " pixels, got '" + text + "'");
+        }
+        options.width = static_cast<int>(w);
+        options.height = static_cast<int>(h);
+        sizeGiven = true;
+        return true;
+    }
+
+    bool frames(const std::string& text) {
+        unsigned long long n = 0;
+        if (!parseDecimal(text, maximumFrames, n)) {
+            return fail("--frames needs a whole number of frames from 0 to " +
+                        std::to_string(maximumFrames) + ", got '" + text + "'");
+        }
+        options.frames = static_cast<int>(n);
+        framesGiven = true;
+        return true;
+    }
+
+    bool stepMs(const std::string& text) {
+        char* end = nullptr;
+        errno = 0;
+        const double value = std::strtod(text.c_str(), &end);
+        const bool numeric = !text.empty() && end == text.c_str() + text.size() && errno == 0 &&
+                             text.find_first_of("0123456789") == 0;
+        if (!numeric || !std::isfinite(value) || value < 0.0 || value > maximumStepMs) {
+            return fail("--step-ms needs a number of milliseconds from 0 to 3600000, got '" + text +
+                        "'");
+        }
+        options.stepMs = value;
+        stepGiven = true;
+        return true;
+    }
+
+    bool seed(const std::string& text) {
+        unsigned long long value = 0;
+        if (!parseDecimal(text, 0xFFFFFFFFull, value)) {
+            return fail("--seed needs a whole number from 0 to 4294967295, got '" + text + "'");
+        }
+        options.seed = static_cast<std::uint32_t>(value);
+        options.seedGiven = true;
+        return true;
+    }
+
+    bool windowId(const std::string& text) {
+        if (!parseWindowId(text, options.windowId)) {
+            return fail("-window-id needs a window id, decimal or 0x-hex, got '" + text + "'");
+        }
+        return setMode(RunMode::WindowId);
+    }
+
+    bool render(const std::string& path) {
+        if (path.empty()) {
+            return fail("--render needs the path of the PNG file to write");
+        }
+        options.renderPath = path;
+        return setMode(RunMode::Render);
+    }
+};
+
+// An option of haze's own, with or without a value.
+struct OptionSpec {
+    const char* name;
+    const char* alias; // the other spelling, or null
+    bool takesValue;
+    bool (*apply)(Parser& parser, const std::string& value);
+};
+
+const OptionSpec optionSpecs[] = {
+    {"--help", "-h", false, [](Parser& p, const std::string&) { return p.help = true; }},
+    {"--version", nullptr, false, [](Parser& p, const std::string&) { return p.version = true; }},
+    {"--render", nullptr, true, [](Parser& p, const std::string& v) { return p.render(v); }},
+    {"--size", nullptr, true, [](Parser& p, const std::string& v) { return p.size(v); }},
+    {"--frames", nullptr, true, [](Parser& p, const std::string& v) { return p.frames(v); }},
+    {"--step-ms", nullptr, true, [](Parser& p, const std::string& v) { return p.stepMs(v); }},
+    {"--seed", nullptr, true, [](Parser& p, const std::string& v) { return p.seed(v); }},
+    {"-root", "--root", false,
+     [](Parser& p, const std::string&) { return p.setMode(RunMode::Root); }},
+    {"-window", "--window", false,
+     [](Parser& p, const std::string&) { return p.setMode(RunMode::OwnWindow); }},
+    {"-window-id", "--window-id", true,
+     [](Parser& p, const std::string& v) { return p.windowId(v); }},
+};
+
+const OptionSpec* findOption(const std::string& name) {
+    for (const OptionSpec& spec : optionSpecs) {
+        if (name == spec.name || (spec.alias != nullptr && name == spec.alias)) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool parseWindowId(const std::string& text, std::uint32_t& id) {
+    unsigned long long value = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const bool parsed = hex ? parseHex(text.substr(2), 0xFFFFFFFFull, value)
+                            : parseDecimal(text, 0xFFFFFFFFull, value);
+    if (!parsed || value == 0) {
+        return false;
+    }
+    id = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
+                         std::string& error) {
+    options = CommandOptions{};
+    Parser parser{options, error};
+    for (int i = 0; i < argc; ++i) {
+        const std::string argument = argv[i];
+        // --name=value is the same as --name value.
+        std::string name = argument;
+        std::string value;
+        bool inlineValue = false;
+        const std::size_t equals = argument.find('=');
+        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            inlineValue = true;
+        }
+        const OptionSpec* spec = findOption(name);
+        if (spec == nullptr) {
+            if (argument.compare(0, 2, "--") == 0) {
+                return parser.fail("unknown option " + name + " (haze --help lists them)");
+            }
+            // A Windows switch or its argument, for the host.
+            if (!options.saverTail.empty()) {
+                options.saverTail += ' ';
+            }
+            options.saverTail += argument;
+            continue;
+        }
+        if (spec->takesValue && !inlineValue) {
+            if (i + 1 >= argc) {
+                return parser.fail(std::string(spec->name) + " needs a value");
+            }
+            value = argv[++i];
+        } else if (!spec->takesValue && inlineValue) {
+            return parser.fail(std::string(spec->name) + " takes no value");
+        }
+        if (!spec->apply(parser, value)) {
+            return false;
+        }
+    }
+
+    if (parser.help) {
+        options.mode = RunMode::Help;
+        return true;
+    }
+    if (parser.version) {
+        options.mode = RunMode::Version;
+        return true;
+    }
+    if (options.mode != RunMode::Saver && !options.saverTail.empty()) {
+        return parser.fail(std::string("choose one mode: ") + modeName(options.mode) +
+                           " was given with '" + options.saverTail + "'");
+    }
+    if ((parser.framesGiven || parser.stepGiven) && options.mode != RunMode::Render) {
+        return parser.fail(std::string(parser.framesGiven ? "--frames" : "--step-ms") +
+                           " applies only to --render");
+    }
+    if (parser.sizeGiven && options.mode != RunMode::Render && options.mode != RunMode::OwnWindow) {
+        return parser.fail("--size applies only to --render and -window");
+    }
+    if (!parser.sizeGiven) {
+        const bool render = options.mode == RunMode::Render;
+        options.width = render ? defaultRenderWidth : defaultWindowWidth;
+        options.height = render ? defaultRenderHeight : defaultWindowHeight;
+    }
+    return true;
+}
+
+const char* usageText() {
+    return "Usage: haze [MODE] [OPTIONS]\n"
+           "\n"
+           "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
+           "translucent smoke drifting through a letterboxed, fading view.\n"
+           "\n"
+           "Screen-saver switches:\n"
+           "  /s                 full screen until a key, a click, mouse travel of more\n"
+           "                     than 4 pixels or another window taking the focus\n"
+           "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
+           "                     that window goes away\n"
+           "  /c                 configuration: haze has no settings, so it says so\n"
+           "  (none)             the same as /c\n"
+           "\n"
+           "Screen-saver daemons (haze grabs nothing and ignores input; it ends on\n"
+           "SIGTERM or SIGINT, or when its window is destroyed):\n"
+           "  -root              draw into the window named by XSCREENSAVER_WINDOW,\n"
+           "                     else into the root window\n"
+           "  -window-id ID      draw into the window ID (decimal or 0x-hex)\n"
+           "  -window            an ordinary window of haze's own; closes with the\n"
+           "                     window manager's close button, q or Escape\n"
+           "\n"
+           "Without a display:\n"
+           "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
+           "  --frames N         frames to draw (default 300)\n"
+           "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
+           "\n"
+           "Options:\n"
+           "  --size WxH         picture size in pixels for --render (default 1280x720)\n"
+           "                     and -window (default 800x600), at most 16384 each way\n"
+           "  --seed N           start the random sequence from N (0 to 4294967295)\n"
+           "                     instead of the clock, to repeat a run exactly\n"
+           "  --help             this text\n"
+           "  --version          the version\n";
+}

@@ -1,0 +1,173 @@
+// The Linux command line: modes, options, their defaults and the usage
+// errors that end with exit code 2 before any display is opened.
+#include "platform/x11/command_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    bool ok = false;
+    CommandOptions options;
+    std::string error;
+};
+
+Parsed parse(std::vector<const char*> args) {
+    Parsed p;
+    p.ok = parseCommandOptions(static_cast<int>(args.size()), args.data(), p.options, p.error);
+    return p;
+}
+
+TEST(CommandOptions, WindowsSwitchesGoToTheHostAsOneTail) {
+    Parsed p = parse({"/p", "1234"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::Saver);
+    EXPECT_EQ(p.options.saverTail, "/p 1234");
+
+    p = parse({"-s"});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.saverTail, "-s");
+
+    p = parse({});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.mode, RunMode::Saver);
+    EXPECT_EQ(p.options.saverTail, "") << "no switch: the host opens the configuration";
+
+    p = parse({"--seed", "17", "/s"});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.saverTail, "/s");
+    EXPECT_TRUE(p.options.seedGiven);
+    EXPECT_EQ(p.options.seed, 17u);
+}
+
+TEST(CommandOptions, RenderTakesItsDefaultsAndEachOptionInBothSpellings) {
+    Parsed p = parse({"--render", "out.png"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::Render);
+    EXPECT_EQ(p.options.renderPath, "out.png");
+    EXPECT_EQ(p.options.width, 1280);
+    EXPECT_EQ(p.options.height, 720);
+    EXPECT_EQ(p.options.frames, 300);
+    EXPECT_DOUBLE_EQ(p.options.stepMs, 1000.0 / 60.0);
+    EXPECT_FALSE(p.options.seedGiven);
+
+    p = parse(
+        {"--render=a.png", "--size=320x200", "--frames=0", "--step-ms=40.5", "--seed=4294967295"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.renderPath, "a.png");
+    EXPECT_EQ(p.options.width, 320);
+    EXPECT_EQ(p.options.height, 200);
+    EXPECT_EQ(p.options.frames, 0);
+    EXPECT_DOUBLE_EQ(p.options.stepMs, 40.5);
+    EXPECT_EQ(p.options.seed, 4294967295u);
+
+    p = parse({"--size", "16384X1", "--render", "b.png"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.width, 16384);
+    EXPECT_EQ(p.options.height, 1);
+}
+
+TEST(CommandOptions, SizesOutsideOneTo16384OrNotWxHAreRefused) {
+    for (const char* bad : {"0x100", "100x0", "-5x10", "10x-5", "16385x10", "10x16385", "abc",
+                            "100", "100x", "x100", "1e3x10", "99999999999999999999x1"}) {
+        const Parsed p = parse({"--render", "out.png", "--size", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("--size"), std::string::npos) << p.error;
+        EXPECT_NE(p.error.find(bad), std::string::npos) << "names what was given: " << p.error;
+    }
+}
+
+TEST(CommandOptions, NumbersMustBeNumbers) {
+    for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
+             {"--render", "o.png", "--frames", "ten"},
+             {"--render", "o.png", "--frames", "-1"},
+             {"--render", "o.png", "--frames", "12abc"},
+             {"--render", "o.png", "--step-ms", "fast"},
+             {"--render", "o.png", "--step-ms", "-1"},
+             {"--render", "o.png", "--step-ms", "nan"},
+             {"--render", "o.png", "--step-ms", "inf"},
+             {"--seed", "x"},
+             {"--seed", "-3"},
+             {"--seed", "4294967296"},
+             {"--seed", ""},
+         }) {
+        const Parsed p = parse(bad);
+        EXPECT_FALSE(p.ok) << bad[bad.size() - 2] << " " << bad.back();
+        EXPECT_NE(p.error.find(bad[bad.size() - 2]), std::string::npos) << p.error;
+    }
+}
+
+TEST(CommandOptions, DaemonModesAndWindowIds) {
+    Parsed p = parse({"-root"});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.mode, RunMode::Root);
+
+    p = parse({"-window-id", "0x1a00007"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::WindowId);
+    EXPECT_EQ(p.options.windowId, 0x1a00007u);
+    p = parse({"--window-id", "4194311"});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.windowId, 4194311u);
+
+    p = parse({"-window", "--size", "640x480"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::OwnWindow);
+    EXPECT_EQ(p.options.width, 640);
+    p = parse({"-window"});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.width, 800);
+    EXPECT_EQ(p.options.height, 600);
+
+    for (const char* bad : {"abc", "0x", "0xg1", "0", "0x0", "-5", "12ab", "4294967296"}) {
+        p = parse({"-window-id", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("-window-id"), std::string::npos) << p.error;
+    }
+    p = parse({"-window-id"});
+    EXPECT_FALSE(p.ok);
+    EXPECT_NE(p.error.find("needs a value"), std::string::npos) << p.error;
+}
+
+TEST(CommandOptions, OneModeAtATimeAndOptionsOnlyWhereTheyApply) {
+    for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
+             {"--render", "o.png", "/s"},
+             {"-root", "-window-id", "5"},
+             {"-window", "--render", "o.png"},
+             {"/s", "--frames", "5"},
+             {"-root", "--step-ms", "5"},
+             {"/s", "--size", "10x10"},
+             {"-window-id", "5", "--size", "10x10"},
+             {"--render"},
+             {"--render", ""},
+             {"--bogus"},
+             {"--help=yes"},
+         }) {
+        const Parsed p = parse(bad);
+        EXPECT_FALSE(p.ok) << bad[0];
+        EXPECT_FALSE(p.error.empty());
+        EXPECT_EQ(p.error.find('\n'), std::string::npos) << "one line: " << p.error;
+    }
+}
+
+TEST(CommandOptions, HelpAndVersionWinOverEverythingValid) {
+    EXPECT_EQ(parse({"/s", "--help"}).options.mode, RunMode::Help);
+    EXPECT_EQ(parse({"-h"}).options.mode, RunMode::Help);
+    EXPECT_EQ(parse({"--version", "--render", "x.png"}).options.mode, RunMode::Version);
+    // ...but a usage error is still an error.
+    EXPECT_FALSE(parse({"--help", "--seed", "x"}).ok);
+}
+
+TEST(CommandOptions, TheHelpNamesEveryModeAndOption) {
+    const std::string help = usageText();
+    for (const char* word :
+         {"/s", "/p", "/l", "/c", "-root", "-window-id", "-window", "XSCREENSAVER_WINDOW",
+          "--render", "--size", "--frames", "--step-ms", "--seed", "--help", "--version"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+}
+
+} // namespace
