@@ -21,13 +21,15 @@ struct PixelFormatCandidate {
     int stencilBits = 0;
     int accumBits = 0;
     int auxBuffers = 0;
+    int samples = 0; // multisampling, which a window without it would not have
 };
 
 // The index of the candidate closest to `request`, or -1 when none has the
 // pixel type, double buffering and window drawing it asks for. Closest means,
 // in this order of importance: not short of the requested colour bits (red,
 // green and blue together) or depth bits; not slow; no alpha, stencil,
-// accumulation or auxiliary buffers beyond the request; then the fewest
-// colour and depth bits above it. Ties go to the earlier candidate.
+// accumulation or auxiliary buffers and no multisampling beyond the request;
+// then the fewest colour and depth bits above it. Ties go to the earlier
+// candidate.
 int closestPixelFormat(const PIXELFORMATDESCRIPTOR& request,
                        const std::vector<PixelFormatCandidate>& candidates);

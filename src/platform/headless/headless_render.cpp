@@ -1,0 +1,347 @@
+#include "platform/headless/headless_render.h"
+
+#include "host/saver_host_state.h"
+#include "host/saver_window.h"
+#include "platform/headless/offscreen_surface.h"
+#include "platform/message_queue.h"
+#include "platform/platform.h"
+#include "support/frame_clock.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <sched.h>
+
+namespace {
+
+// Handles of the headless run: one virtual parent, one saver window, one
+// device context and one rendering context.
+const HWND virtualParent = reinterpret_cast<HWND>(std::uintptr_t{1});
+const HWND saverWindow = reinterpret_cast<HWND>(std::uintptr_t{2});
+const HDC surfaceDc = reinterpret_cast<HDC>(std::uintptr_t{1});
+const HGLRC surfaceContext = reinterpret_cast<HGLRC>(std::uintptr_t{1});
+
+struct Run {
+    HeadlessRender request;
+    std::unique_ptr<OffscreenSurface> surface;
+    std::vector<std::uint8_t>* picture = nullptr;
+    MessageQueue queue;
+    WNDPROC procedure = nullptr;
+    bool windowAlive = false;
+    bool timerRunning = false;
+    UINT_PTR timerId = 0;
+    double simulatedMs = 0.0;
+};
+
+Run* run = nullptr;
+
+double simulatedMilliseconds() {
+    return run->simulatedMs;
+}
+
+LRESULT deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window != saverWindow || !run->windowAlive || run->procedure == nullptr) {
+        return 0; // the virtual parent has no procedure: nothing to do
+    }
+    return run->procedure(window, message, wParam, lParam);
+}
+
+void pumpPosted() {
+    QueuedMessage m;
+    while (run->queue.takePosted(m)) {
+        deliver(m.window, m.message, m.wParam, m.lParam);
+    }
+}
+
+void capture() {
+    run->surface->readRgb(*run->picture);
+}
+
+// --- the platform table -------------------------------------------------------
+
+bool queryPlatformId(DWORD* platformId) {
+    *platformId = 2; // not the Windows 98 family: no password, no AutoPlay
+    return true;
+}
+
+// The real clock: an unseeded render differs from run to run like the saver.
+DWORD tickCount() {
+    using namespace std::chrono;
+    return static_cast<DWORD>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void yieldTimeSlice() {
+    sched_yield();
+}
+
+const char* nextCharacter(const char* text) {
+    return *text != 0 ? text + 1 : text;
+}
+
+void exitProcess(int code) {
+    std::_Exit(code);
+}
+
+HWND noWindow() {
+    return nullptr;
+}
+
+bool setForegroundWindow(HWND) {
+    return false;
+}
+
+HWND findWindow(const char*, const char*) {
+    return nullptr;
+}
+
+bool isWindow(HWND window) {
+    return window == virtualParent || (window == saverWindow && run->windowAlive);
+}
+
+HWND parentWindow(HWND window) {
+    return window == saverWindow ? virtualParent : nullptr;
+}
+
+bool clientRect(HWND window, RECT* rect) {
+    if (!isWindow(window)) {
+        *rect = RECT{0, 0, 0, 0};
+        return false;
+    }
+    *rect = RECT{0, 0, run->request.width, run->request.height};
+    return true;
+}
+
+bool screenRect(RECT* rect) {
+    *rect = RECT{0, 0, run->request.width, run->request.height};
+    return true;
+}
+
+bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
+    run->procedure = procedure;
+    return true;
+}
+
+HWND createWindow(const SaverWindowDesc& desc) {
+    if (desc.parent != virtualParent || run->windowAlive) {
+        return nullptr;
+    }
+    run->windowAlive = true;
+    deliver(saverWindow, WM_CREATE, 0, 0);
+    return saverWindow;
+}
+
+// WM_CREATE has drawn the scene's first clear; then `frames` timer messages,
+// each one simulated step later; then a close request ends the run.
+int runMessageLoop() {
+    pumpPosted();
+    if (run->request.frames == 0) {
+        capture();
+    }
+    for (int frame = 1; frame <= run->request.frames && run->windowAlive; ++frame) {
+        run->simulatedMs = frame * run->request.stepMs;
+        if (run->timerRunning) {
+            deliver(saverWindow, WM_TIMER, run->timerId, 0);
+        }
+        if (frame == run->request.frames) {
+            capture();
+        }
+        pumpPosted();
+    }
+    if (run->windowAlive) {
+        run->queue.post({saverWindow, WM_CLOSE, 0, 0});
+    }
+    int exitCode = 0;
+    while (!run->queue.quitRequested(exitCode)) {
+        if (!run->queue.hasPosted()) {
+            return -1; // nothing left that could end the run
+        }
+        pumpPosted();
+    }
+    return exitCode;
+}
+
+LRESULT defaultWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE && window == saverWindow && run->windowAlive) {
+        deliver(window, WM_DESTROY, 0, 0);
+        run->windowAlive = false;
+        run->timerRunning = false;
+        run->queue.forgetWindow(window);
+    }
+    return 0;
+}
+
+bool postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    run->queue.post({window, message, wParam, lParam});
+    return true;
+}
+
+LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return deliver(window, message, wParam, lParam);
+}
+
+void postQuitMessage(int exitCode) {
+    run->queue.postQuit(exitCode);
+}
+
+bool removePendingTimer(HWND) {
+    return false; // timer messages are delivered, never queued
+}
+
+UINT registerWindowMessage(const char*) {
+    return 0;
+}
+
+bool setTimer(HWND window, UINT_PTR id, UINT) {
+    if (window != saverWindow) {
+        return false;
+    }
+    run->timerRunning = true;
+    run->timerId = id;
+    return true;
+}
+
+bool killTimer(HWND window, UINT_PTR id) {
+    if (window != saverWindow || !run->timerRunning || run->timerId != id) {
+        return false;
+    }
+    run->timerRunning = false;
+    return true;
+}
+
+bool cursorPosition(POINT* position) {
+    *position = POINT{0, 0};
+    return true;
+}
+
+void hideCursor() {}
+
+INT_PTR runDialog(HINSTANCE, int, HWND, DLGPROC, LPARAM) {
+    return -1;
+}
+
+bool endDialog(HWND, INT_PTR) {
+    return false;
+}
+
+HMODULE noModule(const char*) {
+    return nullptr;
+}
+
+void freeLibrary(HMODULE) {}
+
+FARPROC procAddress(HMODULE, const char*) {
+    return nullptr;
+}
+
+bool readUserDword(const char*, const char*, DWORD*) {
+    return false;
+}
+
+void systemParameter(UINT, UINT) {}
+
+HDC windowDeviceContext(HWND window) {
+    return window == saverWindow ? surfaceDc : nullptr;
+}
+
+void releaseDeviceContext(HWND, HDC) {}
+
+// The surface was made in the saver's own format; nothing else is offered.
+bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR&) {
+    return dc == surfaceDc;
+}
+
+HGLRC createGLContext(HDC dc) {
+    return dc == surfaceDc && run->surface->createContext() ? surfaceContext : nullptr;
+}
+
+bool makeCurrent(HDC dc, HGLRC context) {
+    if (context == nullptr) {
+        run->surface->releaseCurrent();
+        return true;
+    }
+    return dc == surfaceDc && context == surfaceContext && run->surface->makeCurrent();
+}
+
+// The pbuffer has one colour buffer: a finished frame is already "shown".
+void swapBuffers(HDC) {}
+
+void deleteGLContext(HGLRC context) {
+    if (context == surfaceContext) {
+        run->surface->destroyContext();
+    }
+}
+
+const Platform headlessPlatform = {
+    queryPlatformId,
+    tickCount,
+    yieldTimeSlice,
+    nextCharacter,
+    exitProcess,
+    noWindow,
+    setForegroundWindow,
+    findWindow,
+    isWindow,
+    parentWindow,
+    clientRect,
+    screenRect,
+    registerSaverClass,
+    createWindow,
+    runMessageLoop,
+    defaultWindowProc,
+    postMessage,
+    sendMessage,
+    postQuitMessage,
+    removePendingTimer,
+    registerWindowMessage,
+    setTimer,
+    killTimer,
+    cursorPosition,
+    hideCursor,
+    runDialog,
+    endDialog,
+    noModule,
+    noModule,
+    freeLibrary,
+    procAddress,
+    readUserDword,
+    systemParameter,
+    windowDeviceContext,
+    releaseDeviceContext,
+    setPixelFormat,
+    createGLContext,
+    makeCurrent,
+    swapBuffers,
+    deleteGLContext,
+};
+
+} // namespace
+
+bool renderHeadless(const HeadlessRender& request, std::vector<std::uint8_t>& rgbRows,
+                    std::string& error) {
+    Run state;
+    state.request = request;
+    state.surface = OffscreenSurface::create(request.width, request.height, error);
+    if (state.surface == nullptr) {
+        return false;
+    }
+    state.picture = &rgbRows;
+    rgbRows.clear();
+    run = &state;
+
+    setMillisecondSource(simulatedMilliseconds);
+    installPlatform(headlessPlatform);
+    const int exitCode = RunSaverWindow(virtualParent);
+    setMillisecondSource(nullptr);
+    run = nullptr;
+
+    if (rgbRows.empty()) {
+        error = "the saver window could not be made, so nothing was drawn";
+        return false;
+    }
+    if (exitCode != 0) {
+        error = "the saver's run ended with code " + std::to_string(exitCode);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,144 @@
+#include "platform/x11/x11_connection.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace x11 {
+namespace {
+
+Display* connection = nullptr;
+int trapDepth = 0;
+int trappedErrors = 0;
+Window watchedSaver = 0;
+Window formerSaver = 0; // errors about it after it went away are expected
+std::string heldError;  // the first error about the saver window, held back
+int heldCount = 0;
+int reportedErrors = 0;
+
+// Errors printed at most: a fault that repeats every frame must not flood
+// the terminal.
+constexpr int maximumReportedErrors = 5;
+
+std::string describe(Display* d, const XErrorEvent& e) {
+    char text[160] = "";
+    XGetErrorText(d, e.error_code, text, sizeof text);
+    char request[80] = "";
+    const std::string number = std::to_string(e.request_code);
+    XGetErrorDatabaseText(d, "XRequest", number.c_str(), number.c_str(), request, sizeof request);
+    char line[400];
+    std::snprintf(line, sizeof line, "X error: %s, in request %s, resource 0x%lx", text, request,
+                  static_cast<unsigned long>(e.resourceid));
+    return line;
+}
+
+void report(const std::string& line) {
+    ++reportedErrors;
+    if (reportedErrors <= maximumReportedErrors) {
+        std::fprintf(stderr, "haze: %s\n", line.c_str());
+    } else if (reportedErrors == maximumReportedErrors + 1) {
+        std::fprintf(stderr, "haze: further X errors are not shown\n");
+    }
+}
+
+int onError(Display* d, XErrorEvent* e) {
+    if (trapDepth > 0) {
+        ++trappedErrors;
+        return 0;
+    }
+    if (formerSaver != 0 && e->resourceid == formerSaver) {
+        return 0;
+    }
+    if (watchedSaver != 0 && e->resourceid == watchedSaver) {
+        if (heldCount++ == 0) {
+            heldError = describe(d, *e);
+        }
+        return 0;
+    }
+    report(describe(d, *e));
+    return 0;
+}
+
+int onIoError(Display*) {
+    std::fprintf(stderr, "haze: lost the connection to the X display\n");
+    std::fflush(stderr);
+    _exit(1);
+}
+
+} // namespace
+
+bool connect(std::string& error) {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        error = "no X display (DISPLAY is not set); to draw without one, use haze --render OUT.png";
+        return false;
+    }
+    connection = XOpenDisplay(nullptr);
+    if (connection == nullptr) {
+        error = std::string("cannot open the X display '") + name +
+                "'; to draw without one, use haze --render OUT.png";
+        return false;
+    }
+    XSetErrorHandler(onError);
+    XSetIOErrorHandler(onIoError);
+    return true;
+}
+
+Display* display() {
+    return connection;
+}
+
+int screen() {
+    return DefaultScreen(connection);
+}
+
+Window root() {
+    return RootWindow(connection, DefaultScreen(connection));
+}
+
+void disconnect() {
+    if (connection != nullptr) {
+        XSync(connection, False);
+        XCloseDisplay(connection);
+        connection = nullptr;
+    }
+}
+
+ErrorTrap::ErrorTrap() : savedCount_(trappedErrors) {
+    XSync(connection, False); // errors of earlier requests are not ours
+    savedCount_ = trappedErrors;
+    ++trapDepth;
+}
+
+ErrorTrap::~ErrorTrap() {
+    XSync(connection, False);
+    --trapDepth;
+}
+
+bool ErrorTrap::failed() {
+    XSync(connection, False);
+    return trappedErrors != savedCount_;
+}
+
+void watchSaverWindow(Window window) {
+    watchedSaver = window;
+}
+
+bool saverErrorsHeld() {
+    return heldCount > 0;
+}
+
+void settleSaverErrors(bool saverGone) {
+    if (saverGone) {
+        formerSaver = watchedSaver;
+        watchedSaver = 0;
+    } else if (heldCount > 0) {
+        report(heldError +
+               (heldCount > 1 ? " (and " + std::to_string(heldCount - 1) + " more)" : ""));
+    }
+    heldError.clear();
+    heldCount = 0;
+}
+
+} // namespace x11

@@ -1,0 +1,92 @@
+#include "platform/x11/x11_glx.h"
+
+#include "platform/pixel_format_match.h"
+#include "platform/x11/x11_connection.h"
+
+#include <vector>
+
+namespace x11 {
+namespace {
+
+int attribute(GLXFBConfig config, int name) {
+    int value = 0;
+    glXGetFBConfigAttrib(display(), config, name, &value);
+    return value;
+}
+
+PixelFormatCandidate describe(GLXFBConfig config) {
+    PixelFormatCandidate c;
+    const int visualType = attribute(config, GLX_X_VISUAL_TYPE);
+    c.rgba = (attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0 &&
+             (visualType == GLX_TRUE_COLOR || visualType == GLX_DIRECT_COLOR);
+    c.doubleBuffer = attribute(config, GLX_DOUBLEBUFFER) != 0;
+    c.drawToWindow = (attribute(config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0 &&
+                     attribute(config, GLX_X_RENDERABLE) != 0 &&
+                     attribute(config, GLX_VISUAL_ID) != 0 && attribute(config, GLX_LEVEL) == 0;
+    c.slow = attribute(config, GLX_CONFIG_CAVEAT) != GLX_NONE;
+    c.redBits = attribute(config, GLX_RED_SIZE);
+    c.greenBits = attribute(config, GLX_GREEN_SIZE);
+    c.blueBits = attribute(config, GLX_BLUE_SIZE);
+    c.alphaBits = attribute(config, GLX_ALPHA_SIZE);
+    c.depthBits = attribute(config, GLX_DEPTH_SIZE);
+    c.stencilBits = attribute(config, GLX_STENCIL_SIZE);
+    c.accumBits = attribute(config, GLX_ACCUM_RED_SIZE) + attribute(config, GLX_ACCUM_GREEN_SIZE) +
+                  attribute(config, GLX_ACCUM_BLUE_SIZE) + attribute(config, GLX_ACCUM_ALPHA_SIZE);
+    c.auxBuffers = attribute(config, GLX_AUX_BUFFERS);
+    c.samples = attribute(config, GLX_SAMPLE_BUFFERS) != 0 ? attribute(config, GLX_SAMPLES) : 0;
+    return c;
+}
+
+} // namespace
+
+bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(display(), screen(), &count);
+    if (configs == nullptr) {
+        return false;
+    }
+    std::vector<PixelFormatCandidate> candidates;
+    for (int i = 0; i < count; ++i) {
+        candidates.push_back(describe(configs[i]));
+    }
+    const int chosen = closestPixelFormat(request, candidates);
+    XVisualInfo* info =
+        chosen >= 0 ? glXGetVisualFromFBConfig(display(), configs[chosen]) : nullptr;
+    XFree(configs);
+    if (info == nullptr) {
+        return false;
+    }
+    visual = *info;
+    XFree(info);
+    return true;
+}
+
+GLXContext createContext(Window window) {
+    XWindowAttributes attributes;
+    {
+        ErrorTrap trap;
+        if (!XGetWindowAttributes(display(), window, &attributes) || trap.failed()) {
+            return nullptr;
+        }
+    }
+    XVisualInfo wanted{};
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    wanted.screen = screen();
+    int count = 0;
+    XVisualInfo* info = XGetVisualInfo(display(), VisualIDMask | VisualScreenMask, &wanted, &count);
+    if (info == nullptr) {
+        return nullptr;
+    }
+    GLXContext context = nullptr;
+    {
+        ErrorTrap trap;
+        context = glXCreateContext(display(), info, nullptr, True);
+        if (context == nullptr || trap.failed()) {
+            context = glXCreateContext(display(), info, nullptr, False);
+        }
+    }
+    XFree(info);
+    return context;
+}
+
+} // namespace x11

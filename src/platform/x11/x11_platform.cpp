@@ -1,0 +1,682 @@
+#include "platform/x11/x11_platform.h"
+
+#include "app/saver_pixel_format.h"
+#include "platform/message_queue.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_event_translation.h"
+#include "platform/x11/x11_glx.h"
+#include "platform/x11/x11_stop_signals.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <poll.h>
+#include <sched.h>
+
+namespace x11 {
+namespace {
+
+struct Backend {
+    MessageQueue queue;
+    WNDPROC procedure = nullptr;
+    Window saver = 0;        // the saver window, 0 when there is none
+    bool fullScreen = false; // the saver window covers the screen and grabs input
+    Window ownWindow = 0;    // -window's top-level window
+    Atom wmProtocols = 0;
+    Atom wmDeleteWindow = 0;
+    Cursor invisibleCursor = 0;
+    bool haveVisual = false;
+    XVisualInfo visual{};
+    Colormap colormap = 0;
+    HWND dialog = nullptr; // the configuration "dialog" while it runs
+    INT_PTR dialogResult = -1;
+    bool dialogEnded = false;
+    UINT nextRegisteredMessage = 0xC000;
+};
+
+Backend backend;
+
+HWND asHandle(Window window) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+
+Window asWindow(HWND window) {
+    return static_cast<Window>(reinterpret_cast<std::uintptr_t>(window));
+}
+
+std::uint64_t monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+LRESULT deliver(Window window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == 0 || window != backend.saver || backend.procedure == nullptr) {
+        return 0; // only the saver window has a procedure here
+    }
+    return backend.procedure(asHandle(window), message, wParam, lParam);
+}
+
+Cursor invisibleCursor() {
+    if (backend.invisibleCursor == 0) {
+        static const char noBits[1] = {0};
+        Pixmap blank = XCreateBitmapFromData(display(), root(), noBits, 1, 1);
+        XColor black{};
+        backend.invisibleCursor =
+            XCreatePixmapCursor(display(), blank, blank, &black, &black, 0, 0);
+        XFreePixmap(display(), blank);
+    }
+    return backend.invisibleCursor;
+}
+
+// The saver window is gone (destroyed by haze or by whoever owned its
+// parent): the procedure hears WM_DESTROY, which ends the run.
+void saverDestroyed(bool byOthers) {
+    const Window window = backend.saver;
+    if (window == 0) {
+        return;
+    }
+    settleSaverErrors(byOthers);
+    deliver(window, WM_DESTROY, 0, 0);
+    backend.saver = 0;
+    backend.queue.forgetWindow(asHandle(window));
+    if (byOthers) {
+        watchSaverWindow(0);
+    }
+}
+
+void destroySaver() {
+    const Window window = backend.saver;
+    if (window == 0) {
+        return;
+    }
+    if (backend.fullScreen) {
+        XUngrabKeyboard(display(), CurrentTime);
+        XUngrabPointer(display(), CurrentTime);
+    }
+    settleSaverErrors(false);
+    deliver(window, WM_DESTROY, 0, 0);
+    backend.saver = 0;
+    backend.queue.forgetWindow(asHandle(window));
+    watchSaverWindow(0);
+    XDestroyWindow(display(), window);
+    XFlush(display());
+}
+
+// Waits until the window is on screen: the focus and the grabs need that.
+void waitUntilMapped(Window window) {
+    XEvent event;
+    XWindowEvent(display(), window, StructureNotifyMask, &event);
+    while (event.type != MapNotify) {
+        XWindowEvent(display(), window, StructureNotifyMask, &event);
+    }
+}
+
+// Full screen: input goes to the saver whatever else holds the focus. Another
+// program's grab (an open menu, say) is waited out for a second.
+void grabInput(Window window) {
+    XSetInputFocus(display(), window, RevertToParent, CurrentTime);
+    bool keyboard = false;
+    bool pointer = false;
+    for (int attempt = 0; attempt < 100 && !(keyboard && pointer); ++attempt) {
+        if (!keyboard) {
+            keyboard = XGrabKeyboard(display(), window, True, GrabModeAsync, GrabModeAsync,
+                                     CurrentTime) == GrabSuccess;
+        }
+        if (!pointer) {
+            pointer = XGrabPointer(display(), window, False, ButtonPressMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, None, invisibleCursor(),
+                                   CurrentTime) == GrabSuccess;
+        }
+        if (!(keyboard && pointer)) {
+            const timespec tenMs{0, 10 * 1000 * 1000};
+            nanosleep(&tenMs, nullptr);
+        }
+    }
+    if (!keyboard || !pointer) {
+        std::fprintf(stderr,
+                     "haze: another program holds the %s; input there will not end the "
+                     "saver\n",
+                     !keyboard ? "keyboard" : "pointer");
+    }
+}
+
+void handleOwnWindowEvent(XEvent& event) {
+    if (event.type == KeyPress) {
+        const KeySym key = XLookupKeysym(&event.xkey, 0);
+        if (key == XK_q || key == XK_Escape) {
+            backend.queue.post({asHandle(backend.saver), WM_CLOSE, 0, 0});
+        }
+    } else if (event.type == ClientMessage && event.xclient.message_type == backend.wmProtocols &&
+               static_cast<Atom>(event.xclient.data.l[0]) == backend.wmDeleteWindow) {
+        backend.queue.post({asHandle(backend.saver), WM_CLOSE, 0, 0});
+    }
+}
+
+void handleEvent(XEvent& event) {
+    if (backend.ownWindow != 0 && event.xany.window == backend.ownWindow) {
+        handleOwnWindowEvent(event);
+        return;
+    }
+    if (backend.saver == 0 || event.xany.window != backend.saver) {
+        return;
+    }
+    if (event.type == DestroyNotify) {
+        saverDestroyed(true);
+        return;
+    }
+    TranslatedMessage message;
+    if (translateEvent(event, message)) {
+        deliver(backend.saver, message.message, message.wParam, message.lParam);
+    }
+}
+
+// --- the platform table -------------------------------------------------------
+
+bool queryPlatformId(DWORD* platformId) {
+    *platformId = 2; // not the Windows 98 family: no password, no AutoPlay
+    return true;
+}
+
+DWORD tickCount() {
+    return static_cast<DWORD>(monotonicMs());
+}
+
+void yieldTimeSlice() {
+    sched_yield();
+}
+
+// One UTF-8 character: a lead byte and its continuation bytes.
+const char* nextCharacter(const char* text) {
+    if (*text == 0) {
+        return text;
+    }
+    const char* next = text + 1;
+    while ((static_cast<unsigned char>(*next) & 0xC0) == 0x80) {
+        ++next;
+    }
+    return next;
+}
+
+void exitProcess(int code) {
+    disconnect();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
+
+HWND foregroundWindow() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display(), &focus, &revert);
+    return focus == None || focus == PointerRoot ? nullptr : asHandle(focus);
+}
+
+bool setForegroundWindow(HWND window) {
+    ErrorTrap trap;
+    XRaiseWindow(display(), asWindow(window));
+    XSetInputFocus(display(), asWindow(window), RevertToParent, CurrentTime);
+    return !trap.failed();
+}
+
+bool hasClassAndTitle(Window window, const char* className, const char* title) {
+    bool matches = false;
+    XClassHint hint{};
+    if (XGetClassHint(display(), window, &hint)) {
+        matches = hint.res_class != nullptr && std::strcmp(hint.res_class, className) == 0;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    if (matches) {
+        char* name = nullptr;
+        matches = XFetchName(display(), window, &name) && name != nullptr &&
+                  std::strcmp(name, title) == 0;
+        XFree(name);
+    }
+    return matches;
+}
+
+HWND findWindow(const char* className, const char* title) {
+    ErrorTrap trap; // a window may go away while it is looked at
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    HWND found = nullptr;
+    if (XQueryTree(display(), root(), &rootReturn, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && found == nullptr; ++i) {
+            if (hasClassAndTitle(children[i], className, title)) {
+                found = asHandle(children[i]);
+            }
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+bool isWindow(HWND window) {
+    return windowExists(window);
+}
+
+HWND parentWindow(HWND window) {
+    ErrorTrap trap;
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display(), asWindow(window), &rootReturn, &parent, &children, &count)) {
+        return nullptr;
+    }
+    XFree(children);
+    return trap.failed() || parent == rootReturn ? nullptr : asHandle(parent);
+}
+
+bool clientRect(HWND window, RECT* rect) {
+    *rect = RECT{0, 0, 0, 0};
+    XWindowAttributes attributes;
+    ErrorTrap trap;
+    if (!XGetWindowAttributes(display(), asWindow(window), &attributes) || trap.failed()) {
+        return false;
+    }
+    *rect = RECT{0, 0, attributes.width, attributes.height};
+    return true;
+}
+
+bool screenRect(RECT* rect) {
+    *rect = RECT{0, 0, DisplayWidth(display(), screen()), DisplayHeight(display(), screen())};
+    return true;
+}
+
+bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
+    backend.procedure = procedure;
+    return true;
+}
+
+HWND createWindow(const SaverWindowDesc& desc) {
+    if (backend.saver != 0) {
+        return nullptr; // one saver window per process
+    }
+    if (!backend.haveVisual) {
+        backend.haveVisual = chooseVisual(SaverPixelFormat, backend.visual);
+        if (!backend.haveVisual) {
+            std::fprintf(stderr, "haze: the display offers no double-buffered RGB visual for "
+                                 "OpenGL; nothing will be drawn\n");
+            backend.visual.visual = DefaultVisual(display(), screen());
+            backend.visual.depth = DefaultDepth(display(), screen());
+        }
+        backend.colormap = XCreateColormap(display(), root(), backend.visual.visual, AllocNone);
+    }
+
+    const bool fullScreen = desc.parent == nullptr;
+    const Window parent = fullScreen ? root() : asWindow(desc.parent);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = backend.colormap;
+    attributes.border_pixel = 0;
+    attributes.background_pixel = 0; // black, as the class's brush
+    // A preview selects no input, so keys and clicks reach the window's owner.
+    attributes.event_mask = ExposureMask | StructureNotifyMask;
+    if (fullScreen) {
+        attributes.event_mask |=
+            KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
+    }
+    // Over everything, unmanaged by a window manager: full screen, and a window
+    // drawn straight on the root.
+    attributes.override_redirect = parent == root() ? True : False;
+
+    Window window = 0;
+    {
+        ErrorTrap trap;
+        window = XCreateWindow(display(), parent, desc.x, desc.y,
+                               static_cast<unsigned>(desc.width > 0 ? desc.width : 1),
+                               static_cast<unsigned>(desc.height > 0 ? desc.height : 1), 0,
+                               backend.visual.depth, InputOutput, backend.visual.visual,
+                               CWColormap | CWBorderPixel | CWBackPixel | CWEventMask |
+                                   CWOverrideRedirect,
+                               &attributes);
+        if (trap.failed()) {
+            return nullptr;
+        }
+    }
+    XStoreName(display(), window, desc.title);
+    XClassHint hint{};
+    hint.res_name = const_cast<char*>("haze");
+    hint.res_class = const_cast<char*>(desc.className);
+    XSetClassHint(display(), window, &hint);
+
+    backend.saver = window;
+    backend.fullScreen = fullScreen;
+    watchSaverWindow(window);
+    deliver(window, WM_CREATE, 0, 0);
+    if (backend.saver == 0) {
+        return nullptr; // destroyed during its creation
+    }
+
+    if (fullScreen) {
+        XMapRaised(display(), window);
+        waitUntilMapped(window);
+        grabInput(window);
+    } else {
+        XMapWindow(display(), window);
+        if (parent == root()) {
+            XLowerWindow(display(), window); // a desktop background, below every window
+        }
+    }
+    XFlush(display());
+    deliver(window, WM_SHOWWINDOW, 1, 0);
+    return backend.saver != 0 ? asHandle(window) : nullptr;
+}
+
+// Windows' order of retrieval: posted messages, then input, then the quit
+// request, then timers once nothing else waits. A stop signal is a close
+// request for the saver window.
+int runMessageLoop() {
+    const int connectionFd = ConnectionNumber(display());
+    for (;;) {
+        if (takeStopRequest()) {
+            if (backend.saver != 0) {
+                backend.queue.post({asHandle(backend.saver), WM_CLOSE, 0, 0});
+            } else {
+                backend.queue.postQuit(0);
+            }
+        }
+        QueuedMessage message;
+        if (backend.queue.takePosted(message)) {
+            deliver(asWindow(message.window), message.message, message.wParam, message.lParam);
+            continue;
+        }
+        if (XPending(display()) > 0) {
+            XEvent event;
+            XNextEvent(display(), &event);
+            handleEvent(event);
+            continue;
+        }
+        if (saverErrorsHeld()) {
+            // Errors about the saver window: harmless if it has just gone.
+            if (windowExists(asHandle(backend.saver))) {
+                settleSaverErrors(false);
+            } else {
+                saverDestroyed(true);
+            }
+            continue;
+        }
+        int exitCode = 0;
+        if (backend.queue.quitRequested(exitCode)) {
+            return exitCode;
+        }
+        if (backend.queue.takeDueTimer(monotonicMs(), message)) {
+            deliver(asWindow(message.window), message.message, message.wParam, message.lParam);
+            continue;
+        }
+        const std::int64_t waitMs = backend.queue.msUntilNextTimer(monotonicMs());
+        pollfd watched[2] = {{connectionFd, POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
+        const int ready =
+            poll(watched, stopSignalFd() >= 0 ? 2 : 1, waitMs < 0 ? -1 : static_cast<int>(waitMs));
+        if (ready < 0 && errno != EINTR) {
+            std::fprintf(stderr, "haze: waiting for events failed: %s\n", std::strerror(errno));
+            return 1;
+        }
+    }
+}
+
+LRESULT defaultWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE && backend.saver != 0 && asWindow(window) == backend.saver) {
+        destroySaver();
+    }
+    return 0;
+}
+
+bool postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    backend.queue.post({window, message, wParam, lParam});
+    return true;
+}
+
+LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return deliver(asWindow(window), message, wParam, lParam);
+}
+
+void postQuitMessage(int exitCode) {
+    backend.queue.postQuit(exitCode);
+}
+
+bool removePendingTimer(HWND window) {
+    return backend.queue.removePendingTimer(window, monotonicMs());
+}
+
+UINT registerWindowMessage(const char*) {
+    return backend.nextRegisteredMessage++;
+}
+
+bool setTimer(HWND window, UINT_PTR id, UINT periodMs) {
+    backend.queue.setTimer(window, id, periodMs, monotonicMs());
+    return true;
+}
+
+bool killTimer(HWND window, UINT_PTR id) {
+    return backend.queue.killTimer(window, id);
+}
+
+bool cursorPosition(POINT* position) {
+    Window rootReturn = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display(), root(), &rootReturn, &child, &rootX, &rootY, &windowX, &windowY,
+                  &mask);
+    *position = POINT{rootX, rootY};
+    return true;
+}
+
+void hideCursor() {
+    if (backend.saver != 0) {
+        XDefineCursor(display(), backend.saver, invisibleCursor());
+    }
+}
+
+// haze keeps no settings, so the configuration says so in one line and is
+// answered as OK, through the dialog procedure as a button press would be.
+INT_PTR runDialog(HINSTANCE, int, HWND, DLGPROC procedure, LPARAM param) {
+    std::printf("haze has no settings to change; haze --help lists its modes and options.\n");
+    backend.dialog = reinterpret_cast<HWND>(std::uintptr_t{1});
+    backend.dialogEnded = false;
+    procedure(backend.dialog, WM_INITDIALOG, 0, param);
+    procedure(backend.dialog, WM_COMMAND, IDOK, 0);
+    backend.dialog = nullptr;
+    return backend.dialogEnded ? backend.dialogResult : -1;
+}
+
+bool endDialog(HWND dialog, INT_PTR result) {
+    if (dialog == nullptr || dialog != backend.dialog) {
+        return false;
+    }
+    backend.dialogEnded = true;
+    backend.dialogResult = result;
+    return true;
+}
+
+// No system libraries, registry or system parameters on Linux.
+HMODULE noModule(const char*) {
+    return nullptr;
+}
+
+void freeLibrary(HMODULE) {}
+
+FARPROC procAddress(HMODULE, const char*) {
+    return nullptr;
+}
+
+bool readUserDword(const char*, const char*, DWORD*) {
+    return false;
+}
+
+void systemParameter(UINT, UINT) {}
+
+// A window's "device context" is the window itself.
+HDC windowDeviceContext(HWND window) {
+    return reinterpret_cast<HDC>(window);
+}
+
+void releaseDeviceContext(HWND, HDC) {}
+
+// The window's visual is its pixel format, fixed when it was made: true when
+// that is the format closest to the request.
+bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR& request) {
+    XVisualInfo closest{};
+    XWindowAttributes attributes;
+    ErrorTrap trap;
+    if (!chooseVisual(request, closest) ||
+        !XGetWindowAttributes(display(), asWindow(reinterpret_cast<HWND>(dc)), &attributes) ||
+        trap.failed()) {
+        return false;
+    }
+    return XVisualIDFromVisual(attributes.visual) == closest.visualid;
+}
+
+HGLRC createGLContext(HDC dc) {
+    return reinterpret_cast<HGLRC>(createContext(asWindow(reinterpret_cast<HWND>(dc))));
+}
+
+bool makeCurrent(HDC dc, HGLRC context) {
+    if (context == nullptr) {
+        return glXMakeCurrent(display(), None, nullptr) == True;
+    }
+    return glXMakeCurrent(display(), asWindow(reinterpret_cast<HWND>(dc)),
+                          reinterpret_cast<GLXContext>(context)) == True;
+}
+
+void swapBuffers(HDC dc) {
+    const Window window = asWindow(reinterpret_cast<HWND>(dc));
+    if (window != 0 && window == backend.saver) {
+        glXSwapBuffers(display(), window);
+    }
+}
+
+void deleteGLContext(HGLRC context) {
+    if (context != nullptr) {
+        glXDestroyContext(display(), reinterpret_cast<GLXContext>(context));
+    }
+}
+
+const Platform table = {
+    queryPlatformId,
+    tickCount,
+    yieldTimeSlice,
+    nextCharacter,
+    exitProcess,
+    foregroundWindow,
+    setForegroundWindow,
+    findWindow,
+    isWindow,
+    parentWindow,
+    clientRect,
+    screenRect,
+    registerSaverClass,
+    createWindow,
+    runMessageLoop,
+    defaultWindowProc,
+    postMessage,
+    sendMessage,
+    postQuitMessage,
+    removePendingTimer,
+    registerWindowMessage,
+    setTimer,
+    killTimer,
+    cursorPosition,
+    hideCursor,
+    runDialog,
+    endDialog,
+    noModule,
+    noModule,
+    freeLibrary,
+    procAddress,
+    readUserDword,
+    systemParameter,
+    windowDeviceContext,
+    releaseDeviceContext,
+    setPixelFormat,
+    createGLContext,
+    makeCurrent,
+    swapBuffers,
+    deleteGLContext,
+};
+
+} // namespace
+
+bool start(std::string& error) {
+    if (!connect(error)) {
+        return false;
+    }
+    backend.wmProtocols = XInternAtom(display(), "WM_PROTOCOLS", False);
+    backend.wmDeleteWindow = XInternAtom(display(), "WM_DELETE_WINDOW", False);
+    if (!installStopSignals()) {
+        error = std::string("cannot watch for SIGTERM and SIGINT: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+const Platform& platformTable() {
+    return table;
+}
+
+HWND rootWindow() {
+    return asHandle(root());
+}
+
+bool windowExists(HWND window) {
+    if (window == nullptr) {
+        return false;
+    }
+    XWindowAttributes attributes;
+    ErrorTrap trap;
+    return XGetWindowAttributes(display(), asWindow(window), &attributes) != 0 && !trap.failed();
+}
+
+HWND createOwnWindow(int width, int height) {
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display(), screen());
+    attributes.event_mask = KeyPressMask | StructureNotifyMask;
+    const Window window = XCreateWindow(
+        display(), root(), 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+        CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    if (window == 0) {
+        return nullptr;
+    }
+    XStoreName(display(), window, "haze");
+    XClassHint hint{};
+    hint.res_name = const_cast<char*>("haze");
+    hint.res_class = const_cast<char*>("Haze");
+    XSetClassHint(display(), window, &hint);
+    // The picture keeps its creation size, so the window does too.
+    XSizeHints* size = XAllocSizeHints();
+    size->flags = PMinSize | PMaxSize;
+    size->min_width = size->max_width = width;
+    size->min_height = size->max_height = height;
+    XSetWMNormalHints(display(), window, size);
+    XFree(size);
+    XSetWMProtocols(display(), window, &backend.wmDeleteWindow, 1);
+    XMapWindow(display(), window);
+    waitUntilMapped(window);
+    backend.ownWindow = window;
+    return asHandle(window);
+}
+
+void destroyOwnWindow(HWND window) {
+    if (window != nullptr && asWindow(window) == backend.ownWindow) {
+        XDestroyWindow(display(), backend.ownWindow);
+        backend.ownWindow = 0;
+        XFlush(display());
+    }
+}
+
+} // namespace x11

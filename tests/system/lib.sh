@@ -1,0 +1,175 @@
+# Shared helpers of the system tests: a private Xvfb, haze and the test tool
+# started in the background, polling waits and clean-up.
+#
+# Needs HAZE (the haze binary) and TOOL (x11_test_tool) in the environment;
+# HAZE_TEST_OUTPUT names a folder where a failed test leaves its evidence.
+
+set -euo pipefail
+
+: "${HAZE:?HAZE names the haze binary}"
+: "${TOOL:?TOOL names x11_test_tool}"
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/haze-system.XXXXXX")
+CASE_NAME=${CASE_NAME:-system}
+background=()
+
+cleanup() {
+  local status=$?
+  for pid in "${background[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${background[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  if [ "$status" -ne 0 ] && [ -n "${HAZE_TEST_OUTPUT:-}" ]; then
+    mkdir -p "$HAZE_TEST_OUTPUT/$CASE_NAME"
+    cp -r "$WORK"/. "$HAZE_TEST_OUTPUT/$CASE_NAME/" 2>/dev/null || true
+    echo "evidence kept in $HAZE_TEST_OUTPUT/$CASE_NAME" >&2
+  fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for f in "$WORK"/haze*.err; do
+    [ -s "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }
+  done
+  exit 1
+}
+
+require() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null ||
+      fail "$tool is missing; scripts/setup.sh test installs it"
+  done
+}
+
+# Polls `condition` (a command) every 50 ms for up to `seconds`.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 20))
+  while [ "$tries" -gt 0 ]; do
+    if "$@"; then
+      return 0
+    fi
+    sleep 0.05
+    tries=$((tries - 1))
+  done
+  return 1
+}
+
+server_answers() {
+  xdpyinfo >/dev/null 2>&1
+}
+
+# A private X server of the given size on a free display number.
+start_xvfb() {
+  local size=$1
+  require Xvfb xdotool xwininfo xdpyinfo
+  Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$WORK/display" \
+    2>"$WORK/xvfb.err" &
+  background+=($!)
+  wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.err")"
+  export DISPLAY=":$(head -n1 "$WORK/display")"
+  wait_until 10 server_answers || fail "Xvfb on $DISPLAY does not answer"
+  unset XSCREENSAVER_WINDOW
+}
+
+# Starts haze with the given arguments; HAZE_PID, output in haze.out/haze.err.
+start_haze() {
+  "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" &
+  HAZE_PID=$!
+  background+=("$HAZE_PID")
+}
+
+haze_running() {
+  kill -0 "$HAZE_PID" 2>/dev/null
+}
+
+haze_ended() {
+  ! haze_running
+}
+
+# Waits for haze to end; sets HAZE_STATUS to its exit code.
+wait_for_haze_exit() {
+  local seconds=${1:-5}
+  wait_until "$seconds" haze_ended || fail "haze is still running after ${seconds}s"
+  HAZE_STATUS=0
+  wait "$HAZE_PID" || HAZE_STATUS=$?
+}
+
+# A window of the test tool, WxH; its id (decimal) in TEST_WINDOW. It lives
+# until the test ends or close_test_window.
+open_test_window() {
+  "$TOOL" window "$1" >"$WORK/tool.out" 2>"$WORK/tool.err" &
+  TOOL_PID=$!
+  background+=("$TOOL_PID")
+  wait_until 10 test -s "$WORK/tool.out" || fail "the test window did not appear"
+  TEST_WINDOW=$(head -n1 "$WORK/tool.out")
+}
+
+# Ends the tool: its connection closes, and the server destroys its window.
+close_test_window() {
+  kill "$TOOL_PID" 2>/dev/null || true
+  wait "$TOOL_PID" 2>/dev/null || true
+}
+
+# The id of the first window whose name is $1 (empty when none).
+window_named() {
+  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{ print $1; exit }'
+}
+
+# The id of the first child of window $1 whose name is $2 (empty when none).
+child_named() {
+  xwininfo -children -id "$1" 2>/dev/null | grep -F "\"$2\": (" | awk '{ print $1; exit }'
+}
+
+# A value from xwininfo for window $1, e.g. "Width", "Map State".
+window_info() {
+  xwininfo -id "$1" 2>/dev/null | awk -F': +' -v key="  $2" '$1 == key { print $2; exit }'
+}
+
+has_window_named() {
+  [ -n "$(window_named "$1")" ]
+}
+
+has_child_named() {
+  [ -n "$(child_named "$1" "$2")" ]
+}
+
+# Whether window $1 (decimal or 0x-hex) holds the keyboard focus.
+has_focus() {
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ]
+}
+
+is_viewable() {
+  [ "$(window_info "$1" "Map State")" = "IsViewable" ]
+}
+
+# The colour at (x, y) as "R G B".
+pixel() {
+  "$TOOL" pixel "$1" "$2"
+}
+
+# True when every channel of colour "R G B" is within 8 levels of r g b.
+colour_near() {
+  local actual=($1)
+  [ $((${actual[0]} - $2)) -le 8 ] && [ $(($2 - ${actual[0]})) -le 8 ] &&
+    [ $((${actual[1]} - $3)) -le 8 ] && [ $(($3 - ${actual[1]})) -le 8 ] &&
+    [ $((${actual[2]} - $4)) -le 8 ] && [ $(($4 - ${actual[2]})) -le 8 ]
+}
+
+expect_colour() {
+  local x=$1 y=$2 r=$3 g=$4 b=$5 what=$6
+  local actual
+  actual=$(pixel "$x" "$y")
+  colour_near "$actual" "$r" "$g" "$b" ||
+    fail "$what at ($x, $y) is ($actual), expected ($r $g $b)"
+}
+
+# No X error, and nothing else, on haze's stderr.
+expect_quiet_stderr() {
+  [ ! -s "$WORK/haze.err" ] || fail "haze wrote to stderr: $(cat "$WORK/haze.err")"
+}

@@ -1,0 +1,299 @@
+#!/usr/bin/env bash
+# System tests of the X11 saver under a private Xvfb, driven by xdotool.
+# Usage: saver_system_test.sh CASE (see the cases at the end).
+CASE_NAME=$1
+source "$(dirname "$0")/lib.sh"
+
+SCREEN_W=320
+SCREEN_H=240
+
+# --- full screen ------------------------------------------------------------
+
+# Starts `haze /s` and waits until its window covers the screen and holds the
+# focus, so input reaches it; SAVER is its window id.
+start_full_screen() {
+  start_xvfb "${SCREEN_W}x${SCREEN_H}"
+  start_haze "$@" /s
+  wait_until 10 has_window_named "Screen Saver" ||
+    fail "no window named \"Screen Saver\" appeared"
+  SAVER=$(window_named "Screen Saver")
+  wait_until 10 is_viewable "$SAVER" || fail "the saver window is not on screen"
+  wait_until 10 has_focus "$SAVER" ||
+    fail "the saver window did not take the focus"
+}
+
+expect_closed_cleanly() {
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS, expected 0"
+  expect_quiet_stderr
+}
+
+expect_still_running() {
+  sleep "${1:-0.7}"
+  haze_running || fail "haze ended: $(cat "$WORK/haze.err")"
+}
+
+case_fullscreen_covers_screen() {
+  start_full_screen
+  [ "$(window_info "$SAVER" "Absolute upper-left X")" = 0 ] || fail "left edge not at 0"
+  [ "$(window_info "$SAVER" "Absolute upper-left Y")" = 0 ] || fail "top edge not at 0"
+  [ "$(window_info "$SAVER" "Width")" = "$SCREEN_W" ] || fail "not as wide as the screen"
+  [ "$(window_info "$SAVER" "Height")" = "$SCREEN_H" ] || fail "not as high as the screen"
+  [ "$(window_info "$SAVER" "Override Redirect State")" = "yes" ] ||
+    fail "a window manager could move or decorate the saver"
+  xwininfo -root -tree | grep -q '"Screen Saver": ("haze" "WindowsScreenSaverClass")' ||
+    fail "the saver window's class is not WindowsScreenSaverClass"
+  xdotool key Escape
+  expect_closed_cleanly
+}
+
+case_fullscreen_closes_on_key() {
+  start_full_screen
+  expect_still_running 0.3
+  xdotool key a
+  expect_closed_cleanly
+}
+
+case_fullscreen_closes_on_click() {
+  start_full_screen
+  xdotool click 1
+  expect_closed_cleanly
+}
+
+case_fullscreen_closes_after_3_plus_3_pixels() {
+  start_full_screen
+  xdotool mousemove_relative -- 3 0
+  expect_still_running 0.7 # 3 pixels from where the pointer was: not yet
+  xdotool mousemove_relative -- 3 0
+  expect_closed_cleanly
+}
+
+case_fullscreen_stays_after_4_pixels() {
+  start_full_screen
+  xdotool mousemove_relative -- 2 0
+  sleep 0.2
+  xdotool mousemove_relative -- 0 2
+  expect_still_running 1 # 4 pixels in all is not more than 4
+  xdotool mousemove_relative -- 1 0
+  expect_closed_cleanly # the fifth pixel is
+}
+
+case_fullscreen_closes_when_focus_leaves() {
+  start_xvfb "${SCREEN_W}x${SCREEN_H}"
+  open_test_window 100x100
+  start_haze /s
+  wait_until 10 has_window_named "Screen Saver" || fail "no saver window"
+  SAVER=$(window_named "Screen Saver")
+  wait_until 10 has_focus "$SAVER" || fail "no focus"
+  xdotool windowfocus "$TEST_WINDOW"
+  expect_closed_cleanly
+}
+
+case_fullscreen_shows_test_pattern() {
+  start_full_screen --seed 7
+  sleep 1
+  "$TOOL" screenshot "$WORK/screen.png"
+  local last_x=$((SCREEN_W - 5)) last_y=$((SCREEN_H - 5))
+  expect_colour 4 4 255 0 0 "the top-left marker"
+  expect_colour "$last_x" 4 0 255 0 "the top-right marker"
+  expect_colour 4 "$last_y" 0 0 255 "the bottom-left marker"
+  expect_colour "$last_x" "$last_y" 255 255 255 "the bottom-right marker"
+  # The middle of the screen is covered by the turning square: bright.
+  local middle=($(pixel $((SCREEN_W / 2)) $((SCREEN_H / 2))))
+  [ $((middle[0] + middle[1] + middle[2])) -gt 300 ] ||
+    fail "no turning square in the middle: (${middle[*]})"
+  # The pattern moves: the screen changes over time.
+  sleep 0.5
+  "$TOOL" screenshot "$WORK/screen-later.png"
+  ! cmp -s "$WORK/screen.png" "$WORK/screen-later.png" || fail "the picture does not move"
+  xdotool key a
+  expect_closed_cleanly
+}
+
+case_second_fullscreen_start_leaves_the_first() {
+  start_full_screen
+  local first=$HAZE_PID
+  "$HAZE" /s >"$WORK/second.out" 2>"$WORK/haze-second.err" || fail "the second start failed"
+  kill -0 "$first" 2>/dev/null || fail "the first saver ended"
+  [ "$(xwininfo -root -tree | grep -c '"Screen Saver"')" -eq 1 ] ||
+    fail "two full-screen saver windows"
+  xdotool key a
+  expect_closed_cleanly
+}
+
+# --- preview and daemon windows -------------------------------------------
+
+# Checks that the haze child fills TEST_WINDOW (300x200) and draws the pattern.
+expect_child_fills_test_window() {
+  local title=$1
+  wait_until 10 has_child_named "$TEST_WINDOW" "$title" ||
+    fail "no \"$title\" window inside the test window"
+  local child
+  child=$(child_named "$TEST_WINDOW" "$title")
+  wait_until 10 is_viewable "$child" || fail "the $title window is not on screen"
+  [ "$(window_info "$child" "Width")" = 300 ] || fail "the child is not as wide as its parent"
+  [ "$(window_info "$child" "Height")" = 200 ] || fail "the child is not as high as its parent"
+  [ "$(window_info "$child" "Relative upper-left X")" = 0 ] || fail "the child is not at x 0"
+  [ "$(window_info "$child" "Relative upper-left Y")" = 0 ] || fail "the child is not at y 0"
+  sleep 0.5
+  local x y
+  x=$(window_info "$TEST_WINDOW" "Absolute upper-left X")
+  y=$(window_info "$TEST_WINDOW" "Absolute upper-left Y")
+  expect_colour $((x + 3)) $((y + 3)) 255 0 0 "the preview's top-left marker"
+  expect_colour $((x + 296)) $((y + 196)) 255 255 255 "the preview's bottom-right marker"
+}
+
+poke_with_keys_and_clicks() {
+  xdotool windowfocus "$TEST_WINDOW"
+  xdotool key a key Escape key q
+  local x y
+  x=$(window_info "$TEST_WINDOW" "Absolute upper-left X")
+  y=$(window_info "$TEST_WINDOW" "Absolute upper-left Y")
+  xdotool mousemove $((x + 150)) $((y + 100)) click 1 click 3
+  xdotool mousemove_relative -- 40 40
+  expect_still_running 1
+}
+
+# Destroying the window haze draws in ends haze, with exit code 0.
+expect_end_with_its_window() {
+  close_test_window
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS after its window went"
+  expect_quiet_stderr
+}
+
+case_preview_fills_window_and_survives_input() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  start_haze /p "$TEST_WINDOW"
+  expect_child_fills_test_window "Preview"
+  poke_with_keys_and_clicks
+  expect_end_with_its_window
+}
+
+case_window_id_fills_window_and_survives_input() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  start_haze -window-id "$(printf '0x%x' "$TEST_WINDOW")"
+  expect_child_fills_test_window "Preview"
+  poke_with_keys_and_clicks
+  expect_end_with_its_window
+}
+
+case_root_draws_in_xscreensaver_window() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  XSCREENSAVER_WINDOW=$(printf '0x%x' "$TEST_WINDOW") start_haze -root
+  expect_child_fills_test_window "Preview"
+  expect_end_with_its_window
+}
+
+case_sigterm_ends_daemon_run_cleanly() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  start_haze -window-id "$TEST_WINDOW"
+  expect_child_fills_test_window "Preview"
+  kill -TERM "$HAZE_PID"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGTERM"
+  expect_quiet_stderr
+  [ -z "$(child_named "$TEST_WINDOW" Preview)" ] ||
+    fail "the preview window outlived haze"
+
+  start_haze -window-id "$TEST_WINDOW"
+  expect_child_fills_test_window "Preview"
+  kill -INT "$HAZE_PID"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGINT"
+  expect_quiet_stderr
+}
+
+case_own_window_closes_on_q_escape_and_close_button() {
+  start_xvfb 640x480
+  local how
+  for how in q Escape close; do
+    start_haze -window --size 200x150
+    wait_until 10 has_window_named haze || fail "no window named haze"
+    local own
+    own=$(window_named haze)
+    wait_until 10 is_viewable "$own" || fail "the haze window is not on screen"
+    [ "$(window_info "$own" "Width")" = 200 ] || fail "the window is not 200 wide"
+    wait_until 10 has_child_named "$own" Preview ||
+      fail "nothing draws inside the haze window"
+    xdotool mousemove_relative -- 30 30 click 1 # input does not end it
+    expect_still_running 0.5
+    if [ "$how" = close ]; then
+      "$TOOL" close "$own"
+    else
+      xdotool windowfocus "$own"
+      xdotool key "$how"
+    fi
+    wait_for_haze_exit 5
+    [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on $how"
+    expect_quiet_stderr
+    [ -z "$(window_named haze)" ] || fail "the haze window stayed after $how"
+  done
+}
+
+# --- bad input --------------------------------------------------------------
+
+# Runs haze to its end; STATUS, and its stderr in haze.err.
+run_haze() {
+  STATUS=0
+  timeout 10 "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+}
+
+expect_one_line_error() {
+  local pattern=$1
+  [ "$STATUS" -ne 0 ] || fail "exit code 0 for bad input"
+  [ "$STATUS" -ne 124 ] || fail "haze did not end"
+  [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] ||
+    fail "expected one line on stderr, got: $(cat "$WORK/haze.err")"
+  grep -q -- "$pattern" "$WORK/haze.err" || fail "stderr does not say '$pattern': $(cat "$WORK/haze.err")"
+  ! grep -qi "X Error of failed request" "$WORK/haze.err" || fail "an Xlib error dump"
+}
+
+case_bad_window_ids_are_one_line_errors() {
+  start_xvfb 320x240
+  run_haze -window-id nonsense
+  expect_one_line_error "-window-id"
+  [ "$STATUS" -eq 2 ] || fail "a malformed -window-id exits with $STATUS, expected 2"
+  run_haze -window-id 0x3fffff0
+  expect_one_line_error "not a window"
+  run_haze /p nonsense
+  expect_one_line_error "/p"
+  run_haze /p 67108848
+  expect_one_line_error "not a window"
+  run_haze /l 67108848
+  expect_one_line_error "not a window"
+  XSCREENSAVER_WINDOW=0x3fffff0 run_haze -root
+  expect_one_line_error "XSCREENSAVER_WINDOW"
+  run_haze /x
+  expect_one_line_error "not a mode"
+}
+
+case_no_display_points_to_render() {
+  run_haze_without_display() {
+    STATUS=0
+    env -u DISPLAY "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  }
+  run_haze_without_display "$HAZE" /s
+  expect_one_line_error "--render"
+  STATUS=0
+  DISPLAY=:4095 "$HAZE" -root >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  expect_one_line_error "--render"
+}
+
+case_configure_says_there_are_no_settings() {
+  start_xvfb 320x240
+  run_haze /c
+  [ "$STATUS" -eq 1 ] || fail "/c exited with $STATUS, expected 1 (OK)"
+  [ "$(wc -l <"$WORK/haze.out")" -eq 1 ] && grep -q "no settings" "$WORK/haze.out" ||
+    fail "/c said: $(cat "$WORK/haze.out")"
+  expect_quiet_stderr
+  run_haze
+  [ "$STATUS" -eq 1 ] || fail "no switch exited with $STATUS, expected 1"
+}
+
+"case_$CASE_NAME"
+echo "PASS: $CASE_NAME"
