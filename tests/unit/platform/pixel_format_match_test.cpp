@@ -56,10 +56,13 @@ TEST(PixelFormatMatch, NeverOffersAFormatOfTheWrongKind) {
     EXPECT_EQ(closestPixelFormat(SaverPixelFormat, {single, format(8, 8, 24, 8)}), 1);
 }
 
-TEST(PixelFormatMatch, AvoidsSlowFormatsAndKeepsTheFirstOfEqualOnes) {
+TEST(PixelFormatMatch, AvoidsSlowAndMultisampledFormatsAndKeepsTheFirstOfEqualOnes) {
     PixelFormatCandidate slow = format(8, 0, 16, 0);
     slow.slow = true;
     EXPECT_EQ(closestPixelFormat(SaverPixelFormat, {slow, format(8, 0, 24, 0)}), 1);
+    PixelFormatCandidate smoothed = format(8, 0, 16, 0);
+    smoothed.samples = 4;
+    EXPECT_EQ(closestPixelFormat(SaverPixelFormat, {smoothed, format(8, 0, 24, 0)}), 1);
     EXPECT_EQ(closestPixelFormat(SaverPixelFormat, {format(8, 0, 16, 0), format(8, 0, 16, 0)}), 0);
 }
 

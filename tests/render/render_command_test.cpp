@@ -1,0 +1,173 @@
+// `haze --render`, run as a user runs it: the picture's size and rows, its
+// reproducibility, and what happens when the file cannot be written.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Picture {
+    bool read = false; // an 8-bit RGB file, read whole
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb; // rows top first
+
+    std::tuple<int, int, int> at(int x, int y) const {
+        const std::uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+Picture readPicture(const fs::path& path) {
+    Picture picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        return picture;
+    }
+    // As stored: 8-bit colour without alpha, nothing converted on reading.
+    const bool rgb = image.format == PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    picture.read = png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) && rgb;
+    return picture;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class RenderCommand : public ::testing::Test {
+protected:
+    fs::path folder;
+    std::string out; // what the last run wrote on stdout
+    std::string err; // ...and on stderr
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("haze-render-" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+
+    void TearDown() override {
+        if (!HasFailure()) {
+            fs::remove_all(folder);
+        } else {
+            std::cout << "pictures kept in " << folder << "\n";
+        }
+    }
+
+    // Runs haze with `arguments` (already quoted for the shell); the exit code.
+    int haze(const std::string& arguments) {
+        const std::string command = std::string("'") + HAZE_BINARY + "' " + arguments + " >'" +
+                                    (folder / "stdout").string() + "' 2>'" +
+                                    (folder / "stderr").string() + "'";
+        const int status = std::system(command.c_str());
+        out = fileText(folder / "stdout");
+        err = fileText(folder / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string png(const std::string& name) const { return (folder / name).string(); }
+};
+
+int distinctColours(const Picture& picture) {
+    std::set<std::tuple<int, int, int>> colours;
+    for (int y = 0; y < picture.height; y += 3) {
+        for (int x = 0; x < picture.width; x += 3) {
+            colours.insert(picture.at(x, y));
+        }
+    }
+    return static_cast<int>(colours.size());
+}
+
+TEST_F(RenderCommand, WritesAnRgbPictureOfTheRequestedSize) {
+    // The default size, and an odd one whose rows are not a multiple of four
+    // bytes long, as a careless read-back would assume.
+    ASSERT_EQ(haze("--render '" + png("default.png") + "' --frames 20"), 0) << err;
+    ASSERT_EQ(haze("--render '" + png("odd.png") + "' --size 97x61 --frames 20"), 0) << err;
+    EXPECT_NE(out.find("odd.png"), std::string::npos) << "says what it wrote: " << out;
+
+    const Picture standard = readPicture(folder / "default.png");
+    ASSERT_TRUE(standard.read) << "not an 8-bit RGB PNG";
+    EXPECT_EQ(standard.width, 1280);
+    EXPECT_EQ(standard.height, 720);
+    EXPECT_GT(distinctColours(standard), 20) << "a blank or nearly blank picture";
+
+    const Picture odd = readPicture(folder / "odd.png");
+    ASSERT_TRUE(odd.read);
+    EXPECT_EQ(odd.width, 97);
+    EXPECT_EQ(odd.height, 61);
+    EXPECT_GT(distinctColours(odd), 20);
+    EXPECT_FALSE(fs::exists(png("odd.png") + ".part"));
+}
+
+// The stand-in test pattern marks its corners: red top left, blue bottom
+// left. Read from the file, the red rows must come first.
+TEST_F(RenderCommand, TheTopRowOfThePictureComesFirstInTheFile) {
+    ASSERT_EQ(haze("--render '" + png("rows.png") + "' --size 160x120 --frames 3"), 0) << err;
+    const Picture picture = readPicture(folder / "rows.png");
+    ASSERT_TRUE(picture.read);
+    EXPECT_EQ(picture.at(2, 2), std::make_tuple(255, 0, 0));
+    EXPECT_EQ(picture.at(2, 117), std::make_tuple(0, 0, 255));
+    EXPECT_EQ(picture.at(157, 2), std::make_tuple(0, 255, 0));
+    EXPECT_EQ(picture.at(157, 117), std::make_tuple(255, 255, 255));
+}
+
+TEST_F(RenderCommand, ThePictureIsAFunctionOfSeedSizeFramesAndStep) {
+    const std::string common = " --size 200x150 ";
+    ASSERT_EQ(haze("--render '" + png("a.png") + "'" + common + "--frames 40 --seed 11"), 0);
+    ASSERT_EQ(haze("--render '" + png("b.png") + "'" + common + "--frames 40 --seed 11"), 0);
+    ASSERT_EQ(haze("--render '" + png("seed.png") + "'" + common + "--frames 40 --seed 12"), 0);
+    ASSERT_EQ(haze("--render '" + png("frames.png") + "'" + common + "--frames 41 --seed 11"), 0);
+    ASSERT_EQ(
+        haze("--render '" + png("step.png") + "'" + common + "--frames 40 --seed 11 --step-ms 30"),
+        0);
+    EXPECT_NE(out.find("seed 11"), std::string::npos) << out;
+
+    const std::string a = fileText(folder / "a.png");
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a, fileText(folder / "b.png")) << "the same arguments, other bytes";
+    EXPECT_NE(a, fileText(folder / "seed.png")) << "the seed changes nothing";
+    EXPECT_NE(a, fileText(folder / "frames.png")) << "the frame count changes nothing";
+    EXPECT_NE(a, fileText(folder / "step.png")) << "the step changes nothing";
+}
+
+TEST_F(RenderCommand, APathThatCannotBeWrittenFailsAndLeavesNothing) {
+    const std::string missing = png("no-such-folder/x.png");
+    EXPECT_NE(haze("--render '" + missing + "' --size 32x32 --frames 1"), 0);
+    EXPECT_NE(err.find(missing), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "one line: " << err;
+
+    // A folder where the file should go: the write fails at the very end.
+    fs::create_directories(folder / "taken.png" / "inside");
+    EXPECT_NE(haze("--render '" + png("taken.png") + "' --size 32x32 --frames 1"), 0);
+    EXPECT_NE(err.find("taken.png"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(png("taken.png") + ".part")) << "a half-written file was left";
+    EXPECT_TRUE(fs::is_directory(folder / "taken.png" / "inside"));
+}
+
+TEST_F(RenderCommand, UsageErrorsEndWithCodeTwoBeforeAnythingIsDrawn) {
+    for (const char* bad : {"--size 0x10", "--size 20000x10", "--frames many", "--seed x"}) {
+        EXPECT_EQ(haze("--render '" + png("never.png") + "' " + bad), 2) << bad;
+        EXPECT_NE(err.find("haze:"), std::string::npos) << err;
+    }
+    EXPECT_FALSE(fs::exists(png("never.png")));
+}
+
+} // namespace
