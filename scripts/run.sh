@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs haze. Extra arguments go to haze.
+# Sets up, builds and runs haze. Extra arguments go to haze. Without any: the
+# saver in a window of its own when an X display answers, else one frame
+# rendered offscreen to out/haze.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,4 +9,14 @@ scripts/setup.sh run
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHAZE_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
 
-exec build/release/src/platform/haze --help "$@"
+haze=build/release/src/platform/haze
+if [ $# -gt 0 ]; then
+  exec "$haze" "$@"
+fi
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "haze in a window: close it, or press q or Escape in it, to end"
+  exec "$haze" -window
+fi
+mkdir -p out
+"$haze" --render out/haze.png >/dev/null
+echo "$PWD/out/haze.png"

@@ -12,10 +12,12 @@ run_packages=(
   g++ cmake make pkg-config
   libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libpng-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+  x11-utils
 )
 test_packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool
 )
 
 case "$purpose" in

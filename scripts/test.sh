@@ -9,7 +9,7 @@ jobs=$(nproc)
 echo "== Formatting"
 scripts/check_format.sh
 
-echo "== Release build (g++): unit tests"
+echo "== Release build (g++): unit, render and system tests"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test --output-on-failure -j"$jobs"
