@@ -188,6 +188,23 @@ case_root_draws_in_xscreensaver_window() {
   expect_end_with_its_window
 }
 
+case_root_without_daemon_window_draws_below_every_window() {
+  start_xvfb 320x240
+  open_test_window 100x80 # white, at (10, 10)
+  start_haze -root
+  wait_until 10 has_child_named "$(xwininfo -root | awk '/Window id:/ { print $4; exit }')" Preview ||
+    fail "no saver window on the root window"
+  sleep 0.5
+  expect_colour 3 3 255 0 0 "the top-left marker on the desktop"
+  expect_colour 50 50 255 255 255 "the test window above the saver"
+  xdotool mousemove 200 200 click 1 key a
+  expect_still_running 0.5
+  kill -TERM "$HAZE_PID"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGTERM"
+  expect_quiet_stderr
+}
+
 case_sigterm_ends_daemon_run_cleanly() {
   start_xvfb 640x480
   open_test_window 300x200

@@ -342,6 +342,12 @@ HWND createWindow(const SaverWindowDesc& desc) {
                                    CWOverrideRedirect,
                                &attributes);
         if (trap.failed()) {
+            if (fullScreen) {
+                std::fprintf(stderr, "haze: cannot make the full-screen window\n");
+            } else {
+                std::fprintf(stderr, "haze: cannot make a window inside window 0x%lx\n",
+                             static_cast<unsigned long>(parent));
+            }
             return nullptr;
         }
     }
@@ -542,8 +548,14 @@ bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR& request) {
     return XVisualIDFromVisual(attributes.visual) == closest.visualid;
 }
 
+// A failure is not fatal: the saver runs on and draws nothing visible, as
+// on Windows; a person at a terminal learns why.
 HGLRC createGLContext(HDC dc) {
-    return reinterpret_cast<HGLRC>(createContext(asWindow(reinterpret_cast<HWND>(dc))));
+    GLXContext context = createContext(asWindow(reinterpret_cast<HWND>(dc)));
+    if (context == nullptr) {
+        std::fprintf(stderr, "haze: cannot create an OpenGL context; nothing will be drawn\n");
+    }
+    return reinterpret_cast<HGLRC>(context);
 }
 
 bool makeCurrent(HDC dc, HGLRC context) {
