@@ -61,6 +61,8 @@ const char* modeName(RunMode mode) {
     switch (mode) {
     case RunMode::Render:
         return "--render";
+    case RunMode::ExportTextures:
+        return "--export-textures";
     case RunMode::Root:
         return "-root";
     case RunMode::WindowId:
@@ -154,6 +156,14 @@ struct Parser {
         return setMode(RunMode::WindowId);
     }
 
+    bool exportTextures(const std::string& directory) {
+        if (directory.empty()) {
+            return fail("--export-textures needs the folder to write the images into");
+        }
+        options.exportDirectory = directory;
+        return setMode(RunMode::ExportTextures);
+    }
+
     bool render(const std::string& path) {
         if (path.empty()) {
             return fail("--render needs the path of the PNG file to write");
@@ -175,6 +185,8 @@ const OptionSpec optionSpecs[] = {
     {"--help", "-h", false, [](Parser& p, const std::string&) { return p.help = true; }},
     {"--version", nullptr, false, [](Parser& p, const std::string&) { return p.version = true; }},
     {"--render", nullptr, true, [](Parser& p, const std::string& v) { return p.render(v); }},
+    {"--export-textures", nullptr, true,
+     [](Parser& p, const std::string& v) { return p.exportTextures(v); }},
     {"--size", nullptr, true, [](Parser& p, const std::string& v) { return p.size(v); }},
     {"--frames", nullptr, true, [](Parser& p, const std::string& v) { return p.frames(v); }},
     {"--step-ms", nullptr, true, [](Parser& p, const std::string& v) { return p.stepMs(v); }},
@@ -304,6 +316,9 @@ const char* usageText() {
            "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
            "  --frames N         frames to draw (default 300)\n"
            "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
+           "  --export-textures DIR\n"
+           "                     write the scene's eleven generated images as\n"
+           "                     DIR/NN-NAME.png (256x256 RGBA, rows as uploaded)\n"
            "\n"
            "Options:\n"
            "  --size WxH         picture size in pixels for --render (default 1280x720)\n"

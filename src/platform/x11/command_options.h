@@ -11,13 +11,14 @@
 #include <string>
 
 enum class RunMode {
-    Saver,     // the Windows switches in `saverTail`, through the host's dispatch
-    Help,      // --help
-    Version,   // --version
-    Render,    // --render PATH: headless frames to a PNG file
-    Root,      // -root: the daemon's window (XSCREENSAVER_WINDOW), else the root
-    WindowId,  // -window-id ID: draw into that window
-    OwnWindow, // -window: an ordinary top-level window of haze's own
+    Saver,          // the Windows switches in `saverTail`, through the host's dispatch
+    Help,           // --help
+    Version,        // --version
+    Render,         // --render PATH: headless frames to a PNG file
+    ExportTextures, // --export-textures DIR: the scene's generated images as PNG files
+    Root,           // -root: the daemon's window (XSCREENSAVER_WINDOW), else the root
+    WindowId,       // -window-id ID: draw into that window
+    OwnWindow,      // -window: an ordinary top-level window of haze's own
 };
 
 struct CommandOptions {
@@ -25,7 +26,8 @@ struct CommandOptions {
     std::string saverTail; // the remaining words, joined by single blanks
 
     std::string renderPath;
-    int width = 0; // pixels; the mode's default unless --size is given
+    std::string exportDirectory; // --export-textures
+    int width = 0;               // pixels; the mode's default unless --size is given
     int height = 0;
     int frames = 300;              // timer messages a render delivers
     double stepMs = 1000.0 / 60.0; // simulated time between two of them

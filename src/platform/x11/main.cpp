@@ -12,9 +12,11 @@
 #include "host/saver_main.h"
 #include "host/saver_window.h"
 #include "platform/headless/render_command.h"
+#include "platform/headless/texture_export.h"
 #include "platform/x11/command_options.h"
 #include "platform/x11/x11_platform.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -101,6 +103,25 @@ HWND daemonWindow(const CommandOptions& options) {
     return window;
 }
 
+// Writes the scene's textures for --export-textures; without --seed the clock
+// chooses, and the seed is printed so the images can be made again.
+int exportTextures(const CommandOptions& options) {
+    const std::uint32_t seed =
+        options.seedGiven
+            ? options.seed
+            : static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::system_clock::now().time_since_epoch())
+                                             .count());
+    std::string error;
+    if (!exportSceneTextures(options.exportDirectory, seed, error)) {
+        std::fprintf(stderr, "haze: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s: the scene's textures for seed %u\n", options.exportDirectory.c_str(),
+                static_cast<unsigned>(seed));
+    return 0;
+}
+
 [[noreturn]] void runOnDisplay(const CommandOptions& options) {
     std::string error;
     if (!x11::start(error)) {
@@ -160,6 +181,9 @@ int main(int argc, char** argv) {
         request.frames = options.frames;
         request.stepMs = options.stepMs;
         return renderCommand(options.renderPath, request);
+    }
+    if (options.mode == RunMode::ExportTextures) {
+        return exportTextures(options);
     }
     runOnDisplay(options);
 }

@@ -132,6 +132,15 @@ TEST(CommandOptions, DaemonModesAndWindowIds) {
     EXPECT_NE(p.error.find("needs a value"), std::string::npos) << p.error;
 }
 
+TEST(CommandOptions, TextureExportTakesAFolderAndASeed) {
+    Parsed p = parse({"--export-textures", "out/textures", "--seed", "7"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::ExportTextures);
+    EXPECT_EQ(p.options.exportDirectory, "out/textures");
+    EXPECT_TRUE(p.options.seedGiven);
+    EXPECT_EQ(p.options.seed, 7u);
+}
+
 TEST(CommandOptions, OneModeAtATimeAndOptionsOnlyWhereTheyApply) {
     for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
              {"--render", "o.png", "/s"},
@@ -143,6 +152,9 @@ TEST(CommandOptions, OneModeAtATimeAndOptionsOnlyWhereTheyApply) {
              {"-window-id", "5", "--size", "10x10"},
              {"--render"},
              {"--render", ""},
+             {"--export-textures"},
+             {"--export-textures", "dir", "--render", "o.png"},
+             {"--export-textures", "dir", "--size", "10x10"},
              {"--bogus"},
              {"--help=yes"},
          }) {
@@ -163,9 +175,9 @@ TEST(CommandOptions, HelpAndVersionWinOverEverythingValid) {
 
 TEST(CommandOptions, TheHelpNamesEveryModeAndOption) {
     const std::string help = usageText();
-    for (const char* word :
-         {"/s", "/p", "/l", "/c", "-root", "-window-id", "-window", "XSCREENSAVER_WINDOW",
-          "--render", "--size", "--frames", "--step-ms", "--seed", "--help", "--version"}) {
+    for (const char* word : {"/s", "/p", "/l", "/c", "-root", "-window-id", "-window",
+                             "XSCREENSAVER_WINDOW", "--render", "--size", "--frames", "--step-ms",
+                             "--export-textures", "--seed", "--help", "--version"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }
