@@ -39,12 +39,14 @@ void yieldTimeSlice() {
 
 // A double-byte code page in the manner of Shift-JIS: a lead byte in 0x81 to
 // 0x9F or 0xE0 to 0xFC takes the next byte with it, unless that is the NUL.
+// With doubleByteCodePage off, every byte is a character.
 const char* nextCharacter(const char* text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     if (lead == 0) {
         return text;
     }
-    const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    const bool doubleByte = current.doubleByteCodePage &&
+                            ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC));
     if (doubleByte && text[1] != 0) {
         return text + 2;
     }

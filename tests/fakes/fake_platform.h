@@ -35,7 +35,8 @@ struct Message {
 struct State {
     // --- answers ---
     bool versionQueryWorks = true;
-    DWORD platformId = 2; // 2: the NT family; 1: the Windows 98 family
+    bool doubleByteCodePage = true; // false: one byte is one character, as in code page 1252
+    DWORD platformId = 2;           // 2: the NT family; 1: the Windows 98 family
     DWORD tick = 100000;
     std::set<HWND> windows;           // handles for which isWindow is true
     HWND foreground = window(0xF0F0); // the foreground window

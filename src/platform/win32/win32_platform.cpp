@@ -1,0 +1,272 @@
+#include "platform/win32/win32_platform.h"
+
+#include "host/saver_host_state.h"
+#include "host/saver_window.h"
+
+#include <string>
+
+namespace {
+
+bool queryPlatformId(DWORD* platformId) {
+    // The ANSI version record (148 bytes). The query is deprecated in newer
+    // headers but is the one call that still tells the Windows 98 family.
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    if (!GetVersionExA(&version)) {
+        return false;
+    }
+    *platformId = version.dwPlatformId;
+    return true;
+}
+
+DWORD tickCount() {
+    return GetTickCount();
+}
+
+void yieldTimeSlice() {
+    Sleep(0);
+}
+
+const char* nextCharacter(const char* text) {
+    return CharNextA(text);
+}
+
+void exitProcess(int code) {
+    ExitProcess(static_cast<UINT>(code));
+}
+
+HWND foregroundWindow() {
+    return GetForegroundWindow();
+}
+
+bool setForegroundWindow(HWND window) {
+    return SetForegroundWindow(window) != FALSE;
+}
+
+HWND findWindow(const char* className, const char* title) {
+    return FindWindowA(className, title);
+}
+
+bool isWindow(HWND window) {
+    return IsWindow(window) != FALSE;
+}
+
+HWND parentWindow(HWND window) {
+    return GetParent(window);
+}
+
+bool clientRect(HWND window, RECT* rect) {
+    return GetClientRect(window, rect) != FALSE;
+}
+
+bool screenRect(RECT* rect) {
+    HDC screen = GetDC(nullptr);
+    const int kind = GetClipBox(screen, rect);
+    ReleaseDC(nullptr, screen);
+    return kind != ERROR;
+}
+
+bool registerSaverClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSA saverClass = {};
+    saverClass.style = SaverClassStyle;
+    saverClass.lpfnWndProc = procedure;
+    saverClass.hInstance = instance;
+    saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SaverIconId));
+    saverClass.hCursor = nullptr; // the saver shows no cursor
+    saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    saverClass.lpszClassName = SaverClassName;
+    return RegisterClassA(&saverClass) != 0;
+}
+
+HWND createWindow(const SaverWindowDesc& desc) {
+    return CreateWindowExA(desc.exStyle, desc.className, desc.title, desc.style, desc.x, desc.y,
+                           desc.width, desc.height, desc.parent, nullptr, desc.instance, nullptr);
+}
+
+int runMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT defaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return PostMessageA(window, message, wParam, lParam) != FALSE;
+}
+
+LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
+void postQuitMessage(int exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+bool removePendingTimer(HWND window) {
+    MSG message;
+    return PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD) != FALSE;
+}
+
+UINT registerWindowMessage(const char* name) {
+    return RegisterWindowMessageA(name);
+}
+
+bool setTimer(HWND window, UINT_PTR id, UINT periodMs) {
+    return SetTimer(window, id, periodMs, nullptr) != 0;
+}
+
+bool killTimer(HWND window, UINT_PTR id) {
+    return KillTimer(window, id) != FALSE;
+}
+
+bool cursorPosition(POINT* position) {
+    return GetCursorPos(position) != FALSE;
+}
+
+void hideCursor() {
+    SetCursor(nullptr);
+}
+
+INT_PTR runDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, LPARAM param) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, procedure, param);
+}
+
+bool endDialog(HWND dialog, INT_PTR result) {
+    return EndDialog(dialog, result) != FALSE;
+}
+
+HMODULE loadedModule(const char* name) {
+    return GetModuleHandleA(name);
+}
+
+// Only the copy in the system directory: a library of the same name planted
+// in the current or the program's directory is never loaded into the saver.
+HMODULE loadSystemLibrary(const char* name) {
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    std::string path(directory, length);
+    path += '\\';
+    path += name;
+    // The library's own imports are searched for from its folder first.
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void freeLibrary(HMODULE module) {
+    FreeLibrary(module);
+}
+
+FARPROC procAddress(HMODULE module, const char* name) {
+    return GetProcAddress(module, name);
+}
+
+bool readUserDword(const char* key, const char* value, DWORD* result) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    const LONG status =
+        RegQueryValueExA(opened, value, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS || size != sizeof data) {
+        return false;
+    }
+    *result = data;
+    return true;
+}
+
+void systemParameter(UINT action, UINT value) {
+    BOOL previous = FALSE; // the earlier state the system reports; not needed
+    SystemParametersInfoA(action, value, &previous, 0);
+}
+
+HDC windowDeviceContext(HWND window) {
+    return GetDC(window);
+}
+
+void releaseDeviceContext(HWND window, HDC deviceContext) {
+    ReleaseDC(window, deviceContext);
+}
+
+bool setPixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR& request) {
+    const int format = ChoosePixelFormat(deviceContext, &request);
+    return format != 0 && SetPixelFormat(deviceContext, format, &request) != FALSE;
+}
+
+HGLRC createGLContext(HDC deviceContext) {
+    return wglCreateContext(deviceContext);
+}
+
+bool makeCurrent(HDC deviceContext, HGLRC context) {
+    return wglMakeCurrent(deviceContext, context) != FALSE;
+}
+
+void swapBuffers(HDC deviceContext) {
+    SwapBuffers(deviceContext);
+}
+
+void deleteGLContext(HGLRC context) {
+    wglDeleteContext(context);
+}
+
+const Platform table = {
+    queryPlatformId,
+    tickCount,
+    yieldTimeSlice,
+    nextCharacter,
+    exitProcess,
+    foregroundWindow,
+    setForegroundWindow,
+    findWindow,
+    isWindow,
+    parentWindow,
+    clientRect,
+    screenRect,
+    registerSaverClass,
+    createWindow,
+    runMessageLoop,
+    defaultWindowProc,
+    postMessage,
+    sendMessage,
+    postQuitMessage,
+    removePendingTimer,
+    registerWindowMessage,
+    setTimer,
+    killTimer,
+    cursorPosition,
+    hideCursor,
+    runDialog,
+    endDialog,
+    loadedModule,
+    loadSystemLibrary,
+    freeLibrary,
+    procAddress,
+    readUserDword,
+    systemParameter,
+    windowDeviceContext,
+    releaseDeviceContext,
+    setPixelFormat,
+    createGLContext,
+    makeCurrent,
+    swapBuffers,
+    deleteGLContext,
+};
+
+} // namespace
+
+const Platform& win32Platform() {
+    return table;
+}

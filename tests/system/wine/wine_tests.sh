@@ -1,0 +1,348 @@
+#!/usr/bin/env bash
+# System tests of haze.scr under Wine (64-bit) on a virtual X display.
+#
+#   wine_tests.sh SCENARIO
+#
+# Environment: HAZE_SCR (the built haze.scr), HELPERS (the folder of the
+# Windows-side test helpers), WINE_TEST_PREFIX (the Wine prefix this run
+# owns; `setup` makes it afresh, `cleanup` removes it), DISPATCH_ORACLE (the
+# portable dispatch run on the recording platform, for `malformed_command_lines`),
+# MALFORMED_SAMPLES (the sample of command lines for that scenario).
+set -euo pipefail
+
+scenario=${1:?usage: wine_tests.sh SCENARIO}
+: "${HAZE_SCR:?}" "${HELPERS:?}" "${WINE_TEST_PREFIX:?}"
+
+export WINEPREFIX=$WINE_TEST_PREFIX
+export WINEARCH=win64
+export WINEDEBUG=-all
+system32=$WINEPREFIX/drive_c/windows/system32
+work=$(mktemp -d)
+xvfb_pid=""
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+for tool in wine wineserver Xvfb xdotool xwininfo xdpyinfo convert import apitrace; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/setup.sh test"
+done
+
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A virtual screen of 1024 x 768 on the first free display number. -noreset
+# keeps the pointer where a test put it when the last client disconnects.
+start_display() {
+  local n
+  for n in $(seq 140 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+      done
+      fail "Xvfb did not start on :$n"
+    fi
+  done
+  fail "no free X display number"
+}
+
+# The id of the first window whose name is exactly NAME, waiting up to
+# SECONDS; empty when none appears.
+find_window() {
+  local name=$1 seconds=${2:-20} id
+  for _ in $(seq $((seconds * 10))); do
+    id=$(xdotool search --name "^${name}\$" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+window_count() {
+  xdotool search --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# Waits up to SECONDS for process PID (a child of this shell) and sets
+# $status to its exit status, or to "running".
+await_exit() {
+  local pid=$1 seconds=$2
+  status=running
+  for _ in $(seq $((seconds * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      status=0
+      wait "$pid" || status=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+still_running() {
+  sleep "${2:-1}"
+  kill -0 "$1" 2>/dev/null
+}
+
+# Starts haze.scr with ARGS in the background; its pid in $saver.
+start_saver() {
+  (cd "$work" && exec wine "$HAZE_SCR" "$@") &
+  saver=$!
+}
+
+# True when the picture of window ID is neither all black nor all white: the
+# saver drew into it (an empty window shows its black or white background).
+shows_drawing() {
+  local id=$1 extremes
+  import -window "$id" "$work/shot.png" 2>/dev/null || return 1
+  extremes=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:minima] %[fx:maxima]' info:)
+  [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
+}
+
+pointer_to() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.3
+}
+
+# --- scenarios ------------------------------------------------------------
+
+scenario_setup() {
+  rm -rf "$WINEPREFIX"
+  start_display
+  wineboot --init >/dev/null 2>&1
+  wineserver -w
+  [ -d "$system32" ] || fail "wineboot did not make $system32"
+  # A password is set on the desktop; only the Windows 98 family reads it.
+  wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f \
+    >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\AppDefaults\haze98.scr' /v Version /d win98 /f \
+    >/dev/null 2>&1
+  cp "$HELPERS/PASSWORD.CPL" "$system32/PASSWORD.CPL"
+}
+
+scenario_cleanup() {
+  rm -rf "$WINEPREFIX"
+}
+
+scenario_full_screen() {
+  start_display
+  pointer_to 100 100
+  start_saver /s
+  local id
+  id=$(find_window "Screen Saver")
+  [ -n "$id" ] || fail "no full-screen window"
+  local geometry
+  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
+  [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
+  sleep 1
+  shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
+
+  # 3 pixels of travel are tolerated, 3 more end the run.
+  pointer_to 103 100
+  still_running "$saver" || fail "closed after 3 px of mouse travel"
+  pointer_to 106 100
+  await_exit "$saver" 10
+  [ "$status" = 0 ] || fail "did not close after 3 + 3 px of mouse travel"
+}
+
+scenario_mouse_tolerance() {
+  start_display
+  pointer_to 200 200
+  start_saver /s
+  [ -n "$(find_window "Screen Saver")" ] || fail "no full-screen window"
+  sleep 1
+  pointer_to 202 202 # exactly 4 pixels in all
+  still_running "$saver" 2 || fail "closed after only 4 px of mouse travel"
+  xdotool key a
+  await_exit "$saver" 10
+  [ "$status" = 0 ] || fail "did not close on a key"
+}
+
+scenario_exit_codes() {
+  start_display
+  start_saver /x
+  await_exit "$saver" 20
+  [ "$status" = 255 ] || fail "/x ended with $status, not 255 (-1)"
+  start_saver /p 0
+  await_exit "$saver" 20
+  [ "$status" = 255 ] || fail "/p 0 ended with $status, not 255 (-1)"
+}
+
+scenario_preview() {
+  start_display
+  export HAZE_TEST_LOG=$work/host.log
+  : >"$HAZE_TEST_LOG"
+  (cd "$work" && exec wine "$HELPERS/preview_host.exe" >"$work/host-window") &
+  local host=$!
+  local host_window
+  host_window=$(find_window "haze preview host")
+  [ -n "$host_window" ] || fail "the preview host window did not open"
+  for _ in $(seq 50); do
+    [ -s "$work/host-window" ] && break
+    sleep 0.1
+  done
+  local handle
+  handle=$(tr -d '\r\n' <"$work/host-window")
+  [ -n "$handle" ] || fail "the preview host did not print its handle"
+
+  # Wine shows no GL picture in a child window owned by another process, so
+  # the picture the preview draws is recorded with apitrace and replayed.
+  (cd "$work" && exec apitrace trace --api gl --output "$work/preview.trace" \
+    wine "$HAZE_SCR" /p "$handle" >/dev/null 2>&1) &
+  saver=$!
+  for _ in $(seq 100); do
+    grep -q 'child WindowsScreenSaverClass Preview' "$HAZE_TEST_LOG" && break
+    sleep 0.1
+  done
+  grep -q 'child WindowsScreenSaverClass Preview 320x240;' "$HAZE_TEST_LOG" ||
+    fail "no preview filling the host's 320x240 client area: $(tail -n 1 "$HAZE_TEST_LOG")"
+  sleep 1
+  xdotool mousemove --window "$host_window" 100 100 click 1
+  xdotool key --window "$host_window" a
+  xdotool key a Escape
+  pointer_to 500 500
+  still_running "$saver" 2 || fail "the preview closed on input"
+
+  # The settings page goes away: the preview goes with it.
+  (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
+  await_exit "$saver" 15
+  [ "$status" != running ] || fail "the preview outlived its parent window"
+
+  apitrace dump "$work/preview.trace" >"$work/preview.calls" 2>/dev/null
+  grep -q 'glViewport(x = 0, y = 0, width = 320, height = 240)' "$work/preview.calls" ||
+    fail "the preview never drew at the host's 320x240"
+  local last_swap
+  last_swap=$(grep 'SwapBuffers' "$work/preview.calls" | tail -n 1 | awk '{print $1}')
+  [ -n "$last_swap" ] || fail "the preview never swapped a frame"
+  apitrace dump-images --calls="$last_swap" --output "$work/preview-" "$work/preview.trace" \
+    >/dev/null 2>&1
+  local frame
+  frame=$(ls "$work"/preview-*.png 2>/dev/null | head -n 1)
+  [ -n "$frame" ] || fail "the preview's last frame could not be replayed"
+  [ "$(identify -format '%wx%h' "$frame")" = 320x240 ] || fail "the preview frame is not 320x240"
+  local extremes
+  extremes=$(convert "$frame" -colorspace Gray -format '%[fx:minima] %[fx:maxima]' info:)
+  [ "$extremes" != "0 0" ] || fail "the preview's last frame is black"
+}
+
+scenario_configure_dialog() {
+  start_display
+  local key expected dialog
+  for key in Return Escape; do
+    [ "$key" = Return ] && expected=1 || expected=0
+    start_saver /c
+    dialog=$(find_window haze)
+    [ -n "$dialog" ] || fail "no configuration dialog"
+    sleep 0.5
+    xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
+    xdotool key "$key"
+    await_exit "$saver" 10
+    [ "$status" = "$expected" ] || fail "/c then $key ended with $status, not $expected"
+  done
+}
+
+scenario_single_instance() {
+  start_display
+  start_saver /s
+  local first=$saver
+  [ -n "$(find_window "Screen Saver")" ] || fail "no full-screen window"
+  sleep 1
+  start_saver /s
+  await_exit "$saver" 15
+  [ "$status" = 0 ] || fail "the second /s ended with $status, not 0"
+  [ "$(window_count "Screen Saver")" = 1 ] || fail "more than one full-screen window"
+  kill -0 "$first" || fail "the first saver ended"
+  xdotool key a
+  await_exit "$first" 10
+  [ "$status" = 0 ] || fail "the first saver did not close on a key"
+}
+
+# The Windows 98 family with a password: the verifier in the system directory
+# decides; a library of the same name in the working or program directory is
+# never loaded.
+scenario_windows98_password() {
+  start_display
+  export HAZE_TEST_LOG=$work/verifier.log
+  : >"$HAZE_TEST_LOG"
+  mkdir "$work/program"
+  cp "$HAZE_SCR" "$work/program/haze98.scr"
+  cp "$HELPERS/planted.CPL" "$work/PASSWORD.CPL"
+  cp "$HELPERS/planted.CPL" "$work/program/PASSWORD.CPL"
+  pointer_to 300 300
+  (cd "$work" && exec wine "$work/program/haze98.scr" /s) &
+  saver=$!
+  local id
+  id=$(find_window "Screen Saver")
+  [ -n "$id" ] || fail "no full-screen window in Windows 98 mode"
+  sleep 1
+
+  xdotool key a # the verifier refuses this one
+  sleep 0.15
+  xdotool key b # 150 ms later: refused without asking
+  sleep 1
+  kill -0 "$saver" 2>/dev/null || fail "a key closed the saver although the verifier refused"
+  [ "$(grep -c '^verify' "$HAZE_TEST_LOG")" = 1 ] ||
+    fail "expected one verification, the log says: $(cat "$HAZE_TEST_LOG")"
+
+  xdotool key c # well after 200 ms: asked again, and accepted
+  await_exit "$saver" 10
+  [ "$status" = 0 ] || fail "the accepted verification did not close the saver"
+  [ "$(grep -c '^verify' "$HAZE_TEST_LOG")" = 2 ] ||
+    fail "expected two verifications, the log says: $(cat "$HAZE_TEST_LOG")"
+  ! grep -q planted "$HAZE_TEST_LOG" || fail "the planted PASSWORD.CPL was loaded"
+}
+
+scenario_password_change() {
+  start_display
+  export HAZE_TEST_LOG=$work/mpr.log
+  : >"$HAZE_TEST_LOG"
+  cp "$HAZE_SCR" "$work/haze98.scr"
+  cp "$system32/mpr.dll" "$work/wine-mpr.dll"
+  cp "$HELPERS/MPR.DLL" "$system32/mpr.dll"
+  (cd "$work" && WINEDLLOVERRIDES="mpr=n" exec wine "$work/haze98.scr" /a 12345) &
+  saver=$!
+  await_exit "$saver" 20
+  cp "$work/wine-mpr.dll" "$system32/mpr.dll"
+  [ "$status" = 0 ] || fail "/a ended with $status, not 0"
+  grep -q ' SCRSAVE' "$HAZE_TEST_LOG" ||
+    fail "PwdChangePasswordA was not reached: $(cat "$HAZE_TEST_LOG")"
+}
+
+# Malformed command lines give through the real haze.scr what the portable
+# dispatch gives on the recording platform.
+scenario_malformed_command_lines() {
+  : "${DISPATCH_ORACLE:?}" "${MALFORMED_SAMPLES:?}"
+  start_display
+  local line n=0 bad=0 expected actual
+  while IFS= read -r line || [ -n "$line" ]; do
+    [ -z "$line" ] && continue
+    n=$((n + 1))
+    # Each sample is a whole command line, program name included, written
+    # as a C-escaped byte string.
+    printf '%b' "$line" >"$work/line$n"
+    expected=$("$DISPATCH_ORACLE" "$work/line$n")
+    actual=$(cd "$work" && wine "$HELPERS/launch.exe" "$(winepath -w "$HAZE_SCR")" \
+      "$(winepath -w "$work/line$n")" | tr -d '\r')
+    if [ "$actual" != "$expected" ]; then
+      echo "command line $n ($line): haze.scr gave $actual, the portable dispatch $expected" >&2
+      bad=$((bad + 1))
+    fi
+  done <"$MALFORMED_SAMPLES"
+  [ "$n" -gt 0 ] || fail "no samples read"
+  [ "$bad" = 0 ] || fail "$bad of $n command lines differ"
+  echo "$n malformed command lines agree"
+}
+
+"scenario_$scenario"
+echo "PASS: $scenario"
