@@ -9,8 +9,14 @@ jobs=$(nproc)
 echo "== Formatting"
 scripts/check_format.sh
 
-echo "== Release build (g++): unit, render and system tests"
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+echo "== Windows build (MinGW-w64): haze.scr and the helpers of its Wine tests"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$jobs"
+
+echo "== Release build (g++): unit, render and system tests, haze.scr under Wine"
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DHAZE_WINDOWS_BUILD="$PWD/build/win" >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test --output-on-failure -j"$jobs"
 
