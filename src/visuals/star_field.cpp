@@ -1,0 +1,149 @@
+#include "visuals/star_field.h"
+
+#include "scene/camera.h"
+#include "support/random.h"
+#include "visuals/shell.h"
+
+#include <cmath>
+
+StarField::StarField() {
+    listId = 0;
+    starCount = 10;
+    shape = 1;
+    blend = 1;
+    depthTest = 0;
+    depthWrite = 0;
+    layers = 1;
+    followCamera = 0;
+    useFog = 0;
+    size = 2.0;
+    innerSize = 0.0;
+    dimLevel = 0.3;
+    brightLevel = 0.7;
+}
+
+StarField::~StarField() {
+    release();
+}
+
+int StarField::layersDrawn() const {
+    // No layer would divide the star count and the turn by zero.
+    return layers < 1 ? 1 : layers;
+}
+
+namespace {
+
+// One coordinate of an attempt: uniform in [−outer, outer).
+double drawCoordinate(float outer) {
+    return (randomUniform(2.0f) - 1.0) * outer;
+}
+
+} // namespace
+
+void StarField::build() {
+    const float outer = static_cast<float>(size * 0.5);
+    if (size * 0.9 < innerSize) {
+        innerSize = size * 0.9;
+    }
+    const float inner = static_cast<float>(innerSize * 0.5 + 0.01);
+
+    release();
+    if (!shellHasRoom(shape, inner, outer)) {
+        return; // no star fits: the rejection loops below would never end
+    }
+    listId = glGenLists(1);
+    if (listId == 0) {
+        return;
+    }
+
+    const float innerSquared = inner * inner;
+    const float outerSquared = outer * outer;
+    glNewList(listId, GL_COMPILE);
+    glBegin(GL_POINTS);
+    const int stars = starCount / layersDrawn();
+    for (int i = 0; i < stars; ++i) {
+        double x = 0.0;
+        double y = 0.0;
+        double z = 0.0;
+        if (shape == cubeShell) {
+            // Outside the central cube (−inner, inner)³.
+            while (std::fabs(x) < inner && std::fabs(y) < inner && std::fabs(z) < inner) {
+                x = drawCoordinate(outer);
+                y = drawCoordinate(outer);
+                z = drawCoordinate(outer);
+            }
+        } else {
+            // Between the two spheres; shape 2 keeps the upper half only.
+            for (;;) {
+                x = drawCoordinate(outer);
+                y = drawCoordinate(outer);
+                z = drawCoordinate(outer);
+                const float d = static_cast<float>(x * x + y * y + z * z);
+                if (innerSquared <= d && d <= outerSquared && (shape != 2 || y >= 0.0)) {
+                    break;
+                }
+            }
+        }
+
+        // Nine stars in ten are pale, the tenth may be strongly coloured.
+        const bool coloured = randomUniform(1.0) < 0.1;
+        const double base = coloured ? dimLevel : brightLevel;
+        const double spread = coloured ? brightLevel : dimLevel;
+        const double blue = base + randomUniform(spread);
+        const double green = base + randomUniform(spread);
+        const double red = base + randomUniform(spread);
+        glColor3d(red, green, blue);
+        glVertex3d(x, y, z);
+    }
+    glEnd();
+    glEndList();
+}
+
+void StarField::draw(const Camera& camera) const {
+    if (listId == 0) {
+        return;
+    }
+    const int drawn = layersDrawn();
+
+    // State: blending as asked, depth test and depth writes as asked.
+    if (blend) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+    }
+    if (depthTest) {
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDepthMask(depthWrite ? GL_TRUE : GL_FALSE);
+
+    glPushMatrix();
+    if (followCamera) {
+        const Vec3& eye = camera.transform.position;
+        glTranslatef(eye.x, eye.y, eye.z);
+    }
+    // Each layer turns a further 360 / layers degrees about y, so the last
+    // lies at a full turn, and draws its points one pixel larger.
+    const float turn = static_cast<float>(360.0 / drawn);
+    for (int i = 0; i < drawn; ++i) {
+        glRotatef(turn, 0.0f, 1.0f, 0.0f);
+        glPointSize(static_cast<float>(i + 1));
+        glCallList(listId);
+    }
+    glPopMatrix();
+
+    // Restore what was turned on; the depth mask stays as set above.
+    if (blend) {
+        glDisable(GL_BLEND);
+    }
+    if (depthTest) {
+        glDisable(GL_DEPTH_TEST);
+    }
+}
+
+void StarField::release() {
+    if (listId != 0) {
+        glDeleteLists(listId, 1);
+        listId = 0;
+    }
+}
