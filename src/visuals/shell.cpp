@@ -3,10 +3,8 @@
 #include <cmath>
 
 bool shellHasRoom(int shape, float inner, float outer) {
-    // Written so that a NaN on either side compares false: no room.
+    // Both comparisons are false for a NaN on either side.
     if (shape == cubeShell) {
-        // An inner half-extent of 0 or less needs no draw at all, unless the
-        // outer one is 0 too.
         return inner < std::fabs(outer);
     }
     return std::fabs(inner) < std::fabs(outer);

@@ -1,0 +1,337 @@
+// The particle system: placement and colours in their draw order, the count's
+// bounds, the state each draw sets and restores, and impossible sizes.
+#include "visuals/particle_system.h"
+
+#include "../scene/scripted_draws.h"
+#include "gl_recorder.h"
+#include "scene/camera.h"
+#include "textures/texture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using glrec::call;
+using Calls = std::vector<glrec::Call>;
+
+// Draws that put one coordinate at (k / 16384 − 1) × R.
+constexpr int centre = 16384;
+constexpr int minusR = 0;
+constexpr int plusHalfR = 24576;
+constexpr int minusHalfR = 8192;
+
+// The object holds 60 000 floats: too large for a test's stack frame.
+std::unique_ptr<ParticleSystem> newSystem() {
+    return std::make_unique<ParticleSystem>();
+}
+
+TEST(ParticleSystem, InitialiseTakesPositionColourFadeAndAngleInOrder) {
+    auto particles = newSystem();
+    particles->count = 2;
+    particles->size = 2.0f; // outer half-extent 1, inner 0.01
+    ScriptedDraws draws({
+        // Particle 0: the centre is drawn again; (0.5, 0, 0) is taken.
+        centre, centre, centre, plusHalfR, centre, centre,
+        3276,                  // 0.09998: strongly coloured, base 0.4 and spread 0.9
+        0, centre, minusHalfR, // red, green, blue
+        8191,                  // 0.24997: a fade ramp
+        centre,                // skewed draw 0.5, squared: 0.25
+        minusHalfR,            // 20 × 0.25 = 5
+        centre,                // angle 180
+        // Particle 1.
+        centre, minusHalfR, centre, // (0, −0.5, 0)
+        3277,                       // 0.10001: pale, base 0.9 and spread 0.4
+        32767, 0, centre,           // red, green, blue
+        8192,                       // 0.25: no ramp
+        4096,                       // angle 45
+    });
+    particles->initialise();
+    EXPECT_EQ(draws.taken(), 23u);
+
+    EXPECT_EQ(particles->posX[0], 0.5f);
+    EXPECT_EQ(particles->posY[0], 0.0f);
+    EXPECT_EQ(particles->posZ[0], 0.0f);
+    EXPECT_FLOAT_EQ(particles->red[0], 0.4f);
+    EXPECT_FLOAT_EQ(particles->green[0], 0.85f);
+    EXPECT_FLOAT_EQ(particles->blue[0], 0.625f);
+    EXPECT_FLOAT_EQ(particles->fadeRate[0], 1.75f) << "5 × 0.25 + 0.5";
+    EXPECT_EQ(particles->brightness[0], 1.0f);
+    EXPECT_EQ(particles->angle[0], 180.0f);
+
+    EXPECT_EQ(particles->posY[1], -0.5f);
+    EXPECT_FLOAT_EQ(particles->red[1], 0.9f + 0.4f * 32767.0f / 32768.0f);
+    EXPECT_FLOAT_EQ(particles->green[1], 0.9f);
+    EXPECT_FLOAT_EQ(particles->blue[1], 1.1f);
+    EXPECT_EQ(particles->fadeRate[1], 0.0f);
+    EXPECT_EQ(particles->brightness[1], 1.0f);
+    EXPECT_EQ(particles->angle[1], 45.0f);
+}
+
+TEST(ParticleSystem, ShellsPlaceParticlesAsTheStarFieldDoes) {
+    // Cube shell with the inner region lowered to 0.9 of the size: the inner
+    // half-extent becomes 0.91, so 0.90002 is inside and 0.91998 outside.
+    auto cube = newSystem();
+    cube->count = 1;
+    cube->innerSize = 1.95f;
+    ScriptedDraws cubeDraws({
+        centre + 14746, centre, centre, centre + 15073, centre, centre, // position
+        centre, 0, 0, 0, centre, 0,                                     // colour, fade, angle
+    });
+    cube->initialise();
+    EXPECT_EQ(cube->innerSize, 2.0f * 0.9f);
+    EXPECT_EQ(cubeDraws.taken(), 12u);
+    EXPECT_FLOAT_EQ(cube->posX[0], 15073.0f / 16384.0f);
+
+    // Upper half shell: the lower half and the outside are drawn again.
+    auto upper = newSystem();
+    upper->count = 1;
+    upper->shape = 2;
+    ScriptedDraws upperDraws({
+        centre,
+        minusHalfR,
+        centre, // (0, −0.5, 0): below
+        minusR,
+        minusR,
+        minusR, // outside
+        minusR,
+        centre,
+        centre, // (−1, 0, 0): on the outer sphere
+        centre,
+        0,
+        0,
+        0,
+        centre,
+        0,
+    });
+    upper->initialise();
+    EXPECT_EQ(upperDraws.taken(), 15u);
+    EXPECT_EQ(upper->posX[0], -1.0f);
+}
+
+TEST(ParticleSystem, CountStaysWithinTheFixedArrays) {
+    auto particles = newSystem();
+    particles->count = 6000;
+    randomSeed(7);
+    particles->initialise();
+    EXPECT_EQ(particles->count, ParticleSystem::maxParticles);
+    for (int i = 0; i < ParticleSystem::maxParticles; ++i) {
+        ASSERT_EQ(particles->brightness[i], 1.0f) << "particle " << i << " was not placed";
+        ASSERT_GE(particles->posX[i], -1.0f);
+        ASSERT_LT(particles->posX[i], 1.0f);
+    }
+
+    // A count set above capacity after set-up still draws only the arrays.
+    particles->count = 6000;
+    const Camera camera;
+    glrec::reset();
+    particles->draw(camera, 1.0f);
+    EXPECT_EQ(glrec::count("glBegin"), ParticleSystem::maxParticles);
+}
+
+TEST(ParticleSystem, NoParticleInUseDrawsAndDrawsNothing) {
+    const Camera camera;
+    for (int count : {0, -5}) {
+        auto particles = newSystem();
+        particles->count = count;
+        ScriptedDraws none({});
+        particles->initialise();
+        EXPECT_EQ(particles->count, 0) << "count " << count;
+        glrec::reset();
+        particles->draw(camera, 1.0f);
+        EXPECT_TRUE(glrec::calls().empty()) << "count " << count;
+    }
+    // Drawn without set-up, a negative count draws nothing either.
+    auto particles = newSystem();
+    particles->count = -1;
+    glrec::reset();
+    particles->draw(camera, 1.0f);
+    EXPECT_TRUE(glrec::calls().empty());
+}
+
+TEST(ParticleSystem, DrawSetsTheStateAFacingSquareNeedsAndRestoresIt) {
+    auto particles = newSystem();
+    particles->count = 1;
+    particles->alphaTest = 1;
+    particles->alphaRef = 0.2f;
+    particles->blendSource = 2;
+    particles->blendDestination = 3;
+    particles->depthWrite = 1;
+    particles->spriteHalfSize = 1.5f;
+    particles->posX[0] = 0.25f;
+    particles->posY[0] = -1.0f;
+    particles->posZ[0] = 2.0f;
+    particles->red[0] = 1.0f;
+    particles->green[0] = 0.5f;
+    particles->blue[0] = 0.3f;
+    particles->brightness[0] = 0.5f;
+    particles->angle[0] = 33.0f;
+    Texture smoke;
+    particles->texture = &smoke;
+    lastBoundTextureId = noTextureBound;
+    Camera camera;
+    camera.transform.rotation.set(10.0f, 20.0f, 30.0f); // pitch, yaw, roll
+
+    glrec::reset();
+    particles->draw(camera, 0.5f);
+    EXPECT_EQ(glrec::calls(),
+              (Calls{
+                  call("glEnable", {GL_ALPHA_TEST}),
+                  call("glAlphaFunc", {GL_GEQUAL, 0.2f}),
+                  call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}),
+                  call("glEnable", {GL_BLEND}),
+                  call("glEnable", {GL_DEPTH_TEST}),
+                  call("glDepthMask", {GL_TRUE}),
+                  call("glEnable", {GL_TEXTURE_2D}),
+                  call("glGenTextures", {1}),
+                  call("glBindTexture", {GL_TEXTURE_2D, 1}),
+                  call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
+                  call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
+                  call("glTexEnvf", {GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}),
+                  // The particle: tint times brightness, turned yaw first.
+                  call("glPushMatrix"),
+                  call("glColor4f", {0.5, 0.25, 0.3f * 0.5f, 0.5}),
+                  call("glTranslatef", {0.25, -1, 2}),
+                  call("glRotatef", {20, 0, 1, 0}),
+                  call("glRotatef", {10, 1, 0, 0}),
+                  call("glRotatef", {33, 0, 0, 1}),
+                  call("glBegin", {GL_QUADS}),
+                  call("glTexCoord2f", {0, 0}),
+                  call("glVertex2f", {-1.5, -1.5}),
+                  call("glTexCoord2f", {1, 0}),
+                  call("glVertex2f", {1.5, -1.5}),
+                  call("glTexCoord2f", {1, 1}),
+                  call("glVertex2f", {1.5, 1.5}),
+                  call("glTexCoord2f", {0, 1}),
+                  call("glVertex2f", {-1.5, 1.5}),
+                  call("glEnd"),
+                  call("glPopMatrix"),
+                  // Restore.
+                  call("glDisable", {GL_ALPHA_TEST}),
+                  call("glDisable", {GL_BLEND}),
+                  call("glDisable", {GL_DEPTH_TEST}),
+                  call("glDepthMask", {GL_FALSE}),
+                  call("glDisable", {GL_TEXTURE_2D}),
+              }));
+    EXPECT_EQ(glrec::modelview(), glrec::Matrix({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+    particles->texture = nullptr;
+}
+
+TEST(ParticleSystem, SwitchesOffAreSetOffAndLeftAlone) {
+    auto particles = newSystem();
+    particles->count = 1;
+    particles->blend = 0;
+    particles->depthTest = 0;
+    const Camera camera;
+    glrec::reset();
+    particles->draw(camera, 1.0f);
+    const Calls& calls = glrec::calls();
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ(Calls(calls.begin(), calls.begin() + 5), (Calls{
+                                                           call("glDisable", {GL_ALPHA_TEST}),
+                                                           call("glDisable", {GL_BLEND}),
+                                                           call("glDisable", {GL_DEPTH_TEST}),
+                                                           call("glDepthMask", {GL_FALSE}),
+                                                           call("glPushMatrix"),
+                                                       }));
+    EXPECT_EQ(calls.back(), call("glPopMatrix")) << "nothing to restore";
+    EXPECT_EQ(glrec::count("glEnable"), 0);
+}
+
+TEST(ParticleSystem, AlphaIsTheOpacityScaledAndTheAlphaTestCanHideIt) {
+    auto particles = newSystem();
+    particles->count = 3;
+    particles->alphaScale = 0.3f;
+    particles->alphaTest = 1;
+    particles->alphaRef = 0.2f;
+    for (int i = 0; i < 3; ++i) {
+        particles->brightness[i] = 1.0f;
+    }
+    const Camera camera;
+    glrec::reset();
+    particles->draw(camera, 0.5f);
+
+    const Calls colours = glrec::callsNamed("glColor4f");
+    ASSERT_EQ(colours.size(), 3u);
+    for (const glrec::Call& c : colours) {
+        EXPECT_EQ(c.arg(3), 0.5f * 0.3f);
+        EXPECT_NEAR(c.arg(3), 0.15, 1e-7);
+    }
+    // Only fragments of alpha 0.2 or more pass; every particle's is 0.15.
+    EXPECT_EQ(glrec::callsNamed("glAlphaFunc"), (Calls{call("glAlphaFunc", {GL_GEQUAL, 0.2f})}));
+    EXPECT_LT(colours[0].arg(3), glrec::callsNamed("glAlphaFunc")[0].arg(1));
+}
+
+TEST(ParticleSystem, SquaresTurnByTheCamerasLineOfSight) {
+    auto particles = newSystem();
+    particles->count = 1;
+    particles->angle[0] = 12.0f;
+    Camera camera;
+    // Looking along −z: no turn but the particle's own.
+    camera.transform.position.set(0.0f, 0.0f, 1.0f);
+    glrec::reset();
+    camera.lookAtTarget();
+    glrec::reset();
+    particles->draw(camera, 1.0f);
+    EXPECT_EQ(glrec::callsNamed("glRotatef"), (Calls{
+                                                  call("glRotatef", {0, 0, 1, 0}),
+                                                  call("glRotatef", {0, 1, 0, 0}),
+                                                  call("glRotatef", {12, 0, 0, 1}),
+                                              }));
+
+    // Looking along −x from +x: a quarter turn about y faces the square +x.
+    camera.transform.position.set(3.0f, 0.0f, 0.0f);
+    glrec::reset();
+    camera.lookAtTarget();
+    glrec::reset();
+    particles->draw(camera, 1.0f);
+    const Calls turns = glrec::callsNamed("glRotatef");
+    ASSERT_EQ(turns.size(), 3u);
+    EXPECT_NEAR(turns[0].arg(0), 90.0, 1e-4);
+    EXPECT_EQ(turns[0].arg(2), 1.0) << "about y";
+    EXPECT_EQ(turns[1].arg(0), 0.0);
+}
+
+// Sizes the particles cannot be placed in: none is in use instead of looping.
+
+TEST(ParticleSystem, AnInnerRegionReachingTheOuterEdgeLeavesNoParticle) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        float size;
+        float innerSize;
+    };
+    // 0.1 with 0.09: inner half-extent 0.055, outer 0.05. Size 0: the inner
+    // half-extent is never below 0.01.
+    const Case cases[] = {{0.1f, 0.09f}, {0.0f, 0.0f}, {nan, 0.0f}, {2.0f, nan}};
+    const Camera camera;
+    for (int shape : {1, 2, 0}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message()
+                         << "shape " << shape << ", size " << c.size << ", inner " << c.innerSize);
+            auto particles = newSystem();
+            particles->shape = shape;
+            particles->size = c.size;
+            particles->innerSize = c.innerSize;
+            ScriptedDraws none({});
+            particles->initialise();
+            EXPECT_EQ(particles->count, 0);
+            glrec::reset();
+            particles->draw(camera, 1.0f);
+            EXPECT_TRUE(glrec::calls().empty());
+        }
+    }
+
+    // A sphere's inner radius counts by its size whatever its sign.
+    auto particles = newSystem();
+    particles->shape = 0;
+    particles->innerSize = -10.02f;
+    ScriptedDraws none({});
+    particles->initialise();
+    EXPECT_EQ(particles->count, 0);
+}
+
+} // namespace
