@@ -26,15 +26,6 @@ TEST(Fog, DefaultsGiveBlackLinearFogFromPointTwoToTwo) {
                               }));
 }
 
-TEST(Fog, SetColorKeepsTheChannelsInTheirOrder) {
-    Fog fog;
-    fog.setColor(0.0f, 0.25f, 0.075f, 0.5f);
-    glrec::reset();
-    fog.apply();
-    EXPECT_EQ(glrec::callsNamed("glFogfv")[0],
-              call("glFogfv", {GL_FOG_COLOR, 0, 0.25, 0.075f, 0.5}));
-}
-
 TEST(Light, ApplyPlacesTheLightAtItsLocationAndKeepsW) {
     Light light;
     glrec::reset();

@@ -60,21 +60,6 @@ TEST(Sprite, HalfHeightPlaysNoPartInTheFacingSquare) {
                                                }));
 }
 
-TEST(Sprite, TextureEdgesMapOntoTheCorners) {
-    const Camera camera = identityView();
-    Sprite sprite;
-    sprite.texRight = 0.5f;
-    sprite.texTop = 0.5f;
-    glrec::reset();
-    sprite.drawFacing(camera);
-    EXPECT_EQ(glrec::callsNamed("glTexCoord2f"), (Calls{
-                                                     call("glTexCoord2f", {0, 0}),
-                                                     call("glTexCoord2f", {0.5, 0}),
-                                                     call("glTexCoord2f", {0.5, 0.5}),
-                                                     call("glTexCoord2f", {0, 0.5}),
-                                                 }));
-}
-
 TEST(Sprite, CornersFollowTheCamerasAxesWhereverItLooks) {
     // Looking along −x from +x: right is −z, up is y, back is +x.
     Camera camera;
