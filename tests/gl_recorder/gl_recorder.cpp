@@ -2,13 +2,13 @@
 
 #include <GL/glu.h>
 
+#include <bitset>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <ostream>
-#include <set>
 
 namespace glrec {
 namespace {
@@ -31,7 +31,9 @@ struct Model {
     std::map<GLuint, TextureImage> images;
     GLuint lastImage = 0;
     bool anyImage = false;
-    std::set<GLenum> enabled;
+    // Capabilities switched on, by enum value; a fixed bit set, so that the
+    // recorder allocates nothing per call.
+    std::bitset<0x10000> enabled;
 
     static Matrix identityMatrix() {
         Matrix m{};
@@ -40,7 +42,9 @@ struct Model {
     }
 };
 
-Model model;
+// Never destroyed: global objects of the code under test may still issue GL
+// calls from their destructors at exit, after this file's globals are gone.
+Model& model = *new Model;
 
 void log(const char* name, std::initializer_list<double> args) {
     if (!model.recording) {
@@ -287,7 +291,7 @@ GLuint boundTexture() {
 }
 
 bool isEnabled(GLenum capability) {
-    return model.enabled.count(capability) != 0;
+    return capability < model.enabled.size() && model.enabled.test(capability);
 }
 
 void failNextGenLists() {
@@ -304,14 +308,18 @@ using glrec::model;
 
 void glEnable(GLenum cap) {
     log("glEnable", {double(cap)});
-    model.enabled.insert(cap);
+    if (cap < model.enabled.size()) {
+        model.enabled.set(cap);
+    }
 }
 void glDisable(GLenum cap) {
     log("glDisable", {double(cap)});
-    model.enabled.erase(cap);
+    if (cap < model.enabled.size()) {
+        model.enabled.reset(cap);
+    }
 }
 GLboolean glIsEnabled(GLenum cap) {
-    return model.enabled.count(cap) ? GL_TRUE : GL_FALSE;
+    return glrec::isEnabled(cap) ? GL_TRUE : GL_FALSE;
 }
 void glBlendFunc(GLenum s, GLenum d) {
     log("glBlendFunc", {double(s), double(d)});
