@@ -1,7 +1,5 @@
 #include "textures/scene_textures.h"
 
-Texture sceneTextures[sceneTextureSlots];
-
 const TextureKind sceneTextureKinds[sceneTextureCount] = {
     TextureKind::SMOKE, TextureKind::FOG,      TextureKind::GRAIN,  TextureKind::SAND,
     TextureKind::RING,  TextureKind::STAR,     TextureKind::SPHERE, TextureKind::NOTSPHERE,

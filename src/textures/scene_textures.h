@@ -10,8 +10,9 @@ constexpr int sceneTextureCount = 11;
 // Every scene texture is this many texels on a side.
 constexpr int sceneTextureSize = 256;
 
-// Built before the program's entry runs; no GL name exists until a slot is
-// first bound. Slot 0 (SMOKE) textures the smoke sprites, slot 6 (SPHERE) the
+// Built before the program's entry runs, with the program's other scene
+// objects (app/scene_objects.cpp); no GL name exists until a slot is first
+// bound. Slot 0 (SMOKE) textures the smoke sprites, slot 6 (SPHERE) the
 // sun glow; all eleven are the images of the background pass.
 extern Texture sceneTextures[sceneTextureSlots];
 

@@ -1,0 +1,137 @@
+// RenderFrame: the clear with its veil and bars, then the letterboxed view of
+// the stars, the sun glow and the smoke, each frame driven by measured time.
+#include "app/frame_pipeline.h"
+
+#include "app/scene_hooks.h"
+#include "app/scene_objects.h"
+#include "app/scene_state.h"
+#include "support/gl_api.h"
+
+namespace {
+
+// Fog is on for an element only when the scene has fog and the element uses it.
+void setFogFor(int elementUsesFog) {
+    if (sceneState.fogEnabled && elementUsesFog) {
+        glEnable(GL_FOG);
+    } else {
+        glDisable(GL_FOG);
+    }
+}
+
+Camera& currentCamera() {
+    return viewportLayout.slots[viewportLayout.currentSlot].camera;
+}
+
+} // namespace
+
+void RenderFrame() {
+    frameClock.tick();
+    UpdateAnimation();
+
+    // The clear: slot 0 in window pixels, no depth writes, no lighting.
+    glDepthMask(GL_FALSE);
+    glDisable(GL_LIGHTING);
+    viewportLayout.selectViewport(0);
+    viewportLayout.selectOrtho(0);
+    viewportLayout.clear();
+
+    if (sceneState.backgroundPassEnabled) {
+        DrawBackgroundPass();
+    }
+    if (sceneState.scenePassEnabled) {
+        // The letterboxed slot shrinks to the band between this frame's bars.
+        viewportLayout.barFraction = static_cast<float>(sceneState.barFractionValue);
+        viewportLayout.relayout();
+        Camera& lens = viewportLayout.slots[sceneViewSlot].camera;
+        for (int i = 1; i < viewportLayout.slotCount; ++i) {
+            viewportLayout.selectViewport(i);
+            // Every view uses the scene camera's lens, shaped by its own slot.
+            lens.perspective(viewportLayout);
+            DrawSceneView();
+        }
+    }
+    if (sceneState.overlayPassEnabled) {
+        viewportLayout.selectViewport(0);
+        viewportLayout.selectOrtho(0);
+        DrawOverlayPass();
+    }
+}
+
+void UpdateAnimation() {
+    const double dt = frameClock.deltaSeconds;
+    cameraX.advance(dt);
+    cameraY.advance(dt);
+    cameraZ.advance(dt);
+    angleY.advance(dt);
+    angleX.advance(dt);
+    angleZ.advance(dt);
+    fade.advance(dt);
+    viewportLayout.fadeAlpha = static_cast<float>(fade.value());
+    bar.advance(dt);
+    sceneState.barFractionValue = bar.value();
+    viewportLayout.barFraction = static_cast<float>(sceneState.barFractionValue);
+}
+
+void DrawSceneView() {
+    UpdateCamera();
+    if (sceneState.starsEnabled) {
+        setFogFor(starField.useFog);
+        starField.draw(currentCamera());
+    }
+    DrawSun();
+    if (sceneState.particlesEnabled) {
+        setFogFor(particleSystem.useFog);
+        glDisable(GL_LIGHTING);
+        // The smoke fades with the veil.
+        particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha);
+    }
+}
+
+void UpdateCamera() {
+    Camera& camera = currentCamera();
+    if (viewportLayout.currentSlot == sceneViewSlot) {
+        camera.transform.position.set(static_cast<float>(cameraX.value()),
+                                      static_cast<float>(cameraY.value()),
+                                      static_cast<float>(cameraZ.value()));
+        camera.transform.rotation.set(static_cast<float>(angleX.value()),
+                                      static_cast<float>(angleY.value()),
+                                      static_cast<float>(angleZ.value()));
+    }
+    // Looks at the origin; replaces the pitch and yaw just written, keeps the
+    // roll.
+    camera.lookAtTarget();
+}
+
+void DrawSun() {
+    if (sceneState.lightingEnabled) {
+        // The light at the world origin, under the view just set.
+        sceneLight.location[0] = 0.0f;
+        sceneLight.location[1] = 0.0f;
+        sceneLight.location[2] = 0.0f;
+        sceneLight.apply();
+    }
+    ApplySceneToggles();
+    if (sceneState.lightingEnabled) {
+        // The glow: the light's colour without its blue, yellow for white.
+        sceneLight.blue = 0.0f;
+        glColor3f(sceneLight.red, sceneLight.green, sceneLight.blue);
+        sceneLight.blue = 1.0f;
+        // Opaque and cut out: texels of alpha 0.075 or less are dropped.
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.075f);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_TEXTURE_2D);
+        sceneTextures[6].bind(); // SPHERE
+        glDisable(GL_FOG);
+        glowSprite.drawFacing(currentCamera());
+        if (sceneState.fogEnabled) {
+            glEnable(GL_FOG);
+        }
+        glDisable(GL_ALPHA_TEST);
+        glEnable(GL_LIGHTING);
+        if (!sceneState.texturingEnabled) {
+            glDisable(GL_TEXTURE_2D);
+        }
+    }
+    ResetSceneToggles();
+}
