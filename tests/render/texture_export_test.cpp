@@ -1,5 +1,6 @@
 // Exporting the scene's textures: eleven PNG files whose texels are the bytes
 // GL holds for the same seed, row for row.
+#include "app/scene_hooks.h"
 #include "platform/headless/texture_export.h"
 #include "render_target.h"
 #include "support/random.h"
@@ -73,22 +74,28 @@ TEST_F(TextureExport, WritesTheElevenSlotsAsTheTexturesGlHolds) {
     }
     EXPECT_EQ(fileCount, 11u); // no temporary files left behind
 
-    // The same seed again, in a context of our own: each texture as GL holds
-    // it must be its file, byte for byte and row k for row k.
-    RenderTarget target(16, 16);
+    // The scene set up from the same seed, as the saver window does it, in a
+    // context of our own: each texture GL holds must be its file, byte for
+    // byte and row k for row k.
+    RenderTarget target(64, 48);
     ASSERT_TRUE(target.ready());
     randomSeed(seed);
+    InitialiseScene(64, 48);
     std::vector<std::uint8_t> held(256 * 256 * 4);
     for (int slot = 0; slot < sceneTextureCount; ++slot) {
         SCOPED_TRACE(expectedFiles[slot]);
-        Texture texture;
-        ASSERT_EQ(texture.generate(sceneTextureKinds[slot], 256, 256, GL_RGBA, 0), 0);
+        sceneTextures[slot].bind();
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, held.data());
         EXPECT_TRUE(held == files[slot]);
-        // And GL holds exactly what was uploaded.
-        EXPECT_TRUE(std::equal(held.begin(), held.end(), generatedTexels()));
     }
+    // The last one generated is exactly what was uploaded.
+    EXPECT_TRUE(std::equal(held.begin(), held.end(), generatedTexels()));
+    ReleaseScene();
+    for (Texture& texture : sceneTextures) {
+        texture.id = 0; // its name dies with this test's context
+    }
+    lastBoundTextureId = noTextureBound;
 }
 
 TEST_F(TextureExport, AnotherSeedChangesOnlyTheRandomImages) {

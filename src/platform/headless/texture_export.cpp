@@ -1,15 +1,17 @@
 #include "platform/headless/texture_export.h"
 
+#include "app/scene_configuration.h"
+#include "app/scene_hooks.h"
 #include "platform/headless/offscreen_surface.h"
 #include "platform/headless/png_file.h"
+#include "support/gl_api.h"
 #include "support/random.h"
 #include "textures/scene_textures.h"
-#include "textures/texel_image.h"
-#include "textures/texture_registry.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -18,6 +20,24 @@ std::string fileName(int slot, TextureKind kind) {
     char name[64];
     std::snprintf(name, sizeof name, "%02d-%s.png", slot, textureKindName(kind));
     return name;
+}
+
+// The image GL holds in a slot, rows in upload order. The scene's textures
+// are 8 bits a channel, so this is byte for byte what was uploaded.
+void readTexture(Texture& texture, std::vector<std::uint8_t>& texels) {
+    texels.resize(static_cast<size_t>(sceneTextureSize) * sceneTextureSize * 4);
+    texture.bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+}
+
+// The slots' GL names die with the export's context: forget them, so nothing
+// binds or deletes them in another.
+void forgetTextureNames() {
+    for (Texture& texture : sceneTextures) {
+        texture.id = 0;
+    }
+    lastBoundTextureId = noTextureBound;
 }
 
 } // namespace
@@ -30,8 +50,8 @@ bool exportSceneTextures(const std::string& directory, std::uint32_t seed, std::
         return false;
     }
 
-    // Generating uploads through GL, so a context must be current. The
-    // surface itself is never drawn on.
+    // The scene is configured in a context of its own; the surface itself is
+    // never drawn on.
     std::unique_ptr<OffscreenSurface> surface = OffscreenSurface::create(16, 16, error);
     if (surface == nullptr) {
         return false;
@@ -41,20 +61,23 @@ bool exportSceneTextures(const std::string& directory, std::uint32_t seed, std::
         return false;
     }
 
+    // As a run with this seed does: the stars, the sprite size and the
+    // particles draw their numbers before the textures draw theirs.
     randomSeed(seed);
+    ConfigureScene();
+
     bool written = true;
+    std::vector<std::uint8_t> texels;
     for (int slot = 0; slot < sceneTextureCount && written; ++slot) {
-        const TextureKind kind = sceneTextureKinds[slot];
-        sceneTextures[slot].generate(kind, sceneTextureSize, sceneTextureSize, GL_RGBA, 0);
-        // The buffer still holds exactly the bytes this call uploaded.
-        const std::string path = (std::filesystem::path(directory) / fileName(slot, kind)).string();
-        written = writePng(path, sceneTextureSize, sceneTextureSize, PngLayout::Rgba,
-                           generatedTexels(), error);
+        readTexture(sceneTextures[slot], texels);
+        const std::string path =
+            (std::filesystem::path(directory) / fileName(slot, sceneTextureKinds[slot])).string();
+        written = writePng(path, sceneTextureSize, sceneTextureSize, PngLayout::Rgba, texels.data(),
+                           error);
     }
 
-    // The names die with this context: forget them, so that nothing binds or
-    // deletes them in another.
-    releaseAllTextures();
+    ReleaseScene();
+    forgetTextureNames();
     surface->destroyContext();
     return written;
 }

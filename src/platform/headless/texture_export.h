@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// Generates the scene's eleven textures in an offscreen GL context, in slot
-// order from `seed`, and writes each as `directory`/NN-NAME.png (00-SMOKE.png,
-// 01-FOG.png, ..., 10-GRILLE.png), creating the directory when it is missing.
+// Configures the scene in an offscreen GL context from `seed`, as a run with
+// that seed does, and writes its eleven textures as `directory`/NN-NAME.png
+// (00-SMOKE.png, 01-FOG.png, ..., 10-GRILLE.png), creating the directory when
+// it is missing.
 // Each file is 256 × 256 RGBA whose row k is texture row k as uploaded, byte
 // for byte (texture row 0 is the bottom of a drawn quad, the top of the file).
 // False, with the reason in `error`, when no GL context can be made or a file
