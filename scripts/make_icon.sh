@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes haze.scr's icon from haze's own picture: renders a square frame with
-# the headless renderer and packs it into a multi-size Windows icon.
+# the headless renderer at a moment without letterbox bars, and packs close-ups
+# of its middle (the yellow glow in the coloured smoke) into a multi-size
+# Windows icon; the small sizes take a closer view so the glow still shows.
 #
 #   scripts/make_icon.sh [HAZE]    HAZE: the Linux haze binary to render with
 #                                  (default build/release/src/platform/haze)
@@ -14,8 +16,15 @@ command -v convert >/dev/null || { echo "ImageMagick is missing: apt-get install
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A fixed seed and moment, so the icon is made again identically.
-"$haze" --render "$work/frame.png" --size 512x512 --seed 1999 --frames 240 >/dev/null
-convert "$work/frame.png" -resize 256x256 \
-  -define icon:auto-resize=256,128,64,48,32,24,16 src/platform/win32/haze.ico
+# A fixed seed and moment, so the icon is made again identically. After 31.4
+# simulated seconds the bars are at their thinnest.
+"$haze" --render "$work/frame.png" --size 640x640 --seed 3 --frames 1885 >/dev/null
+sizes=()
+for size in 256 128 64 48 32 24 16; do
+  crop=$([ "$size" -ge 64 ] && echo 400 || echo 200)
+  convert "$work/frame.png" -gravity center -crop "${crop}x${crop}+0+0" +repage \
+    -resize "${size}x${size}" "$work/icon-$size.png"
+  sizes+=("$work/icon-$size.png")
+done
+convert "${sizes[@]}" src/platform/win32/haze.ico
 echo "wrote src/platform/win32/haze.ico"
