@@ -169,6 +169,16 @@ expect_colour() {
     fail "$what at ($x, $y) is ($actual), expected ($r $g $b)"
 }
 
+# The scene's yellow glow at (x, y): red and green high, blue well below,
+# whatever thin smoke is drawn over it.
+expect_glow() {
+  local x=$1 y=$2 what=$3
+  local c
+  c=($(pixel "$x" "$y"))
+  [ "${c[0]}" -gt 150 ] && [ "${c[1]}" -gt 150 ] && [ "${c[2]}" -lt $((c[1] - 60)) ] ||
+    fail "no yellow glow at $what ($x, $y): (${c[*]})"
+}
+
 # No X error, and nothing else, on haze's stderr.
 expect_quiet_stderr() {
   [ ! -s "$WORK/haze.err" ] || fail "haze wrote to stderr: $(cat "$WORK/haze.err")"
