@@ -17,7 +17,8 @@ counter=$build/tests/bench/libswap_counter.so
 
 work=$(mktemp -d)
 cleanup() {
-  [ -n "${saver:-}" ] && kill "$saver" 2>/dev/null
+  # haze first, and let it end, before its display goes.
+  [ -n "${saver:-}" ] && kill "$saver" 2>/dev/null && wait "$saver" 2>/dev/null
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
