@@ -38,15 +38,6 @@ int ParticleSystem::particlesInUse() const {
     return count > maxParticles ? maxParticles : count;
 }
 
-namespace {
-
-// One coordinate of an attempt: uniform in [−outer, outer).
-float drawCoordinate(float outer) {
-    return static_cast<float>((randomUniform(2.0f) - 1.0) * outer);
-}
-
-} // namespace
-
 void ParticleSystem::initialise() {
     const float outer = size * 0.5f;
     count = particlesInUse();
@@ -55,35 +46,15 @@ void ParticleSystem::initialise() {
     }
     const float inner = innerSize * 0.5f + 0.01f;
     if (!shellHasRoom(shape, inner, outer)) {
-        count = 0; // no particle fits: the rejection loops below would never end
+        count = 0; // no particle fits: drawing one would never end
         return;
     }
 
-    const float innerSquared = inner * inner;
-    const float outerSquared = outer * outer;
     for (int i = 0; i < count; ++i) {
         float x = 0.0f;
         float y = 0.0f;
         float z = 0.0f;
-        if (shape == cubeShell) {
-            // Outside the central cube (−inner, inner)³.
-            while (std::fabs(x) < inner && std::fabs(y) < inner && std::fabs(z) < inner) {
-                x = drawCoordinate(outer);
-                y = drawCoordinate(outer);
-                z = drawCoordinate(outer);
-            }
-        } else {
-            // Between the two spheres; shape 2 keeps the upper half only.
-            for (;;) {
-                x = drawCoordinate(outer);
-                y = drawCoordinate(outer);
-                z = drawCoordinate(outer);
-                const float d = x * x + y * y + z * z;
-                if (innerSquared <= d && d <= outerSquared && (shape != 2 || y >= 0.0f)) {
-                    break;
-                }
-            }
-        }
+        drawShellPoint(shape, inner, outer, x, y, z);
         posX[i] = x;
         posY[i] = y;
         posZ[i] = z;

@@ -3,6 +3,10 @@
 // the cube [−outer, outer)³ until one falls inside the region.
 #pragma once
 
+#include "support/random.h"
+
+#include <cmath>
+
 // The shape number of a cube shell: outside the central cube (−inner, inner)³.
 // Any other shape is a spherical shell, inner ≤ distance ≤ outer, or its
 // upper half.
@@ -18,3 +22,35 @@ constexpr int cubeShell = 1;
 // one, or one of them is NaN; an inner half-extent below the outer one leaves
 // some room, however thin.
 bool shellHasRoom(int shape, float inner, float outer);
+
+// Draws one point of the shell: attempts of three coordinates, x then y then
+// z, each uniform in [−outer, outer), until one falls inside. `Real` is the
+// precision the caller keeps coordinates in (float for particles, double for
+// stars); the squared distance of a spherical shell is compared in float.
+// The caller has checked shellHasRoom, or this never ends.
+template <typename Real>
+void drawShellPoint(int shape, float inner, float outer, Real& x, Real& y, Real& z) {
+    auto coordinate = [outer] { return static_cast<Real>((randomUniform(2.0f) - 1.0) * outer); };
+    if (shape == cubeShell) {
+        // From the centre, until outside the central cube (−inner, inner)³.
+        x = y = z = 0;
+        while (std::fabs(x) < inner && std::fabs(y) < inner && std::fabs(z) < inner) {
+            x = coordinate();
+            y = coordinate();
+            z = coordinate();
+        }
+        return;
+    }
+    // Between the two spheres; shape 2 keeps the upper half only.
+    const float innerSquared = inner * inner;
+    const float outerSquared = outer * outer;
+    for (;;) {
+        x = coordinate();
+        y = coordinate();
+        z = coordinate();
+        const float d = static_cast<float>(x * x + y * y + z * z);
+        if (innerSquared <= d && d <= outerSquared && (shape != 2 || y >= 0)) {
+            return;
+        }
+    }
+}

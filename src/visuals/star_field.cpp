@@ -31,15 +31,6 @@ int StarField::layersDrawn() const {
     return layers < 1 ? 1 : layers;
 }
 
-namespace {
-
-// One coordinate of an attempt: uniform in [−outer, outer).
-double drawCoordinate(float outer) {
-    return (randomUniform(2.0f) - 1.0) * outer;
-}
-
-} // namespace
-
 void StarField::build() {
     const float outer = static_cast<float>(size * 0.5);
     if (size * 0.9 < innerSize) {
@@ -49,15 +40,13 @@ void StarField::build() {
 
     release();
     if (!shellHasRoom(shape, inner, outer)) {
-        return; // no star fits: the rejection loops below would never end
+        return; // no star fits: drawing one would never end
     }
     listId = glGenLists(1);
     if (listId == 0) {
         return;
     }
 
-    const float innerSquared = inner * inner;
-    const float outerSquared = outer * outer;
     glNewList(listId, GL_COMPILE);
     glBegin(GL_POINTS);
     const int stars = starCount / layersDrawn();
@@ -65,25 +54,7 @@ void StarField::build() {
         double x = 0.0;
         double y = 0.0;
         double z = 0.0;
-        if (shape == cubeShell) {
-            // Outside the central cube (−inner, inner)³.
-            while (std::fabs(x) < inner && std::fabs(y) < inner && std::fabs(z) < inner) {
-                x = drawCoordinate(outer);
-                y = drawCoordinate(outer);
-                z = drawCoordinate(outer);
-            }
-        } else {
-            // Between the two spheres; shape 2 keeps the upper half only.
-            for (;;) {
-                x = drawCoordinate(outer);
-                y = drawCoordinate(outer);
-                z = drawCoordinate(outer);
-                const float d = static_cast<float>(x * x + y * y + z * z);
-                if (innerSquared <= d && d <= outerSquared && (shape != 2 || y >= 0.0)) {
-                    break;
-                }
-            }
-        }
+        drawShellPoint(shape, inner, outer, x, y, z);
 
         // Nine stars in ten are pale, the tenth may be strongly coloured.
         const bool coloured = randomUniform(1.0) < 0.1;
