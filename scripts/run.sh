@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs haze. Extra arguments go to haze. Without any: the
-# saver in a window of its own when an X display answers, else one frame
-# rendered offscreen to out/haze.png.
+# saver in a window of its own when an X display answers, else five simulated
+# seconds rendered offscreen, the last frame written to out/haze.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

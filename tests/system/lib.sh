@@ -169,13 +169,16 @@ expect_colour() {
     fail "$what at ($x, $y) is ($actual), expected ($r $g $b)"
 }
 
-# The scene's yellow glow at (x, y): red and green high, blue well below,
-# whatever thin smoke is drawn over it.
+# The scene's yellow glow at (x, y): red and green well up, blue well below
+# both, whatever thin smoke is drawn over it. In a small window the glow is a
+# few pixels across, so its middle pixel may sample the soft edge of its
+# image: the levels are loose.
 expect_glow() {
   local x=$1 y=$2 what=$3
   local c
   c=($(pixel "$x" "$y"))
-  [ "${c[0]}" -gt 150 ] && [ "${c[1]}" -gt 150 ] && [ "${c[2]}" -lt $((c[1] - 60)) ] ||
+  [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] &&
+    [ "${c[2]}" -lt $((c[1] - 60)) ] ||
     fail "no yellow glow at $what ($x, $y): (${c[*]})"
 }
 

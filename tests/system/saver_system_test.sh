@@ -207,6 +207,20 @@ case_root_without_daemon_window_draws_below_every_window() {
   expect_quiet_stderr
 }
 
+# XScreenSaver, when it stops a hack, may destroy the window it handed over
+# just before its SIGTERM arrives: haze still ends cleanly and quietly.
+case_daemon_destroys_its_window_then_stops_haze() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  start_haze -window-id "$TEST_WINDOW"
+  expect_child_fills_test_window "Preview"
+  close_test_window
+  kill -TERM "$HAZE_PID"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS"
+  expect_quiet_stderr
+}
+
 case_sigterm_ends_daemon_run_cleanly() {
   start_xvfb 640x480
   open_test_window 300x200

@@ -98,6 +98,13 @@ void destroySaver() {
     if (window == 0) {
         return;
     }
+    // A daemon may destroy its window, and the saver's with it, just before
+    // it stops haze: then there is nothing left to destroy, and the errors
+    // of the last frame drawn into the vanished window are expected.
+    if (!windowExists(asHandle(window))) {
+        saverDestroyed(true);
+        return;
+    }
     if (backend.fullScreen) {
         XUngrabKeyboard(display(), CurrentTime);
         XUngrabPointer(display(), CurrentTime);
