@@ -174,14 +174,14 @@ struct Parser {
 };
 
 // An option of haze's own, with or without a value.
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     const char* alias; // the other spelling, or null
     bool takesValue;
     bool (*apply)(Parser& parser, const std::string& value);
 };
 
-const OptionSpec optionSpecs[] = {
+const KnownOption knownOptions[] = {
     {"--help", "-h", false, [](Parser& p, const std::string&) { return p.help = true; }},
     {"--version", nullptr, false, [](Parser& p, const std::string&) { return p.version = true; }},
     {"--render", nullptr, true, [](Parser& p, const std::string& v) { return p.render(v); }},
@@ -199,10 +199,10 @@ const OptionSpec optionSpecs[] = {
      [](Parser& p, const std::string& v) { return p.windowId(v); }},
 };
 
-const OptionSpec* findOption(const std::string& name) {
-    for (const OptionSpec& spec : optionSpecs) {
-        if (name == spec.name || (spec.alias != nullptr && name == spec.alias)) {
-            return &spec;
+const KnownOption* findOption(const std::string& name) {
+    for (const KnownOption& option : knownOptions) {
+        if (name == option.name || (option.alias != nullptr && name == option.alias)) {
+            return &option;
         }
     }
     return nullptr;
@@ -238,8 +238,8 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
             value = argument.substr(equals + 1);
             inlineValue = true;
         }
-        const OptionSpec* spec = findOption(name);
-        if (spec == nullptr) {
+        const KnownOption* option = findOption(name);
+        if (option == nullptr) {
             if (argument.compare(0, 2, "--") == 0) {
                 return parser.fail("unknown option " + name + " (haze --help lists them)");
             }
@@ -250,15 +250,15 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
             options.saverTail += argument;
             continue;
         }
-        if (spec->takesValue && !inlineValue) {
+        if (option->takesValue && !inlineValue) {
             if (i + 1 >= argc) {
-                return parser.fail(std::string(spec->name) + " needs a value");
+                return parser.fail(std::string(option->name) + " needs a value");
             }
             value = argv[++i];
-        } else if (!spec->takesValue && inlineValue) {
-            return parser.fail(std::string(spec->name) + " takes no value");
+        } else if (!option->takesValue && inlineValue) {
+            return parser.fail(std::string(option->name) + " takes no value");
         }
-        if (!spec->apply(parser, value)) {
+        if (!option->apply(parser, value)) {
             return false;
         }
     }
