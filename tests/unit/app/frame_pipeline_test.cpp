@@ -3,6 +3,7 @@
 #include "app/frame_pipeline.h"
 #include "app/scene_hooks.h"
 #include "scene_fixture.h"
+#include "scripted_draws.h"
 #include "support/vec3.h"
 
 #include <gtest/gtest.h>
@@ -129,22 +130,14 @@ TEST_F(FramePipeline, TheVeilAndTheBarsFollowTheirOscillators) {
     EXPECT_EQ(static_cast<float>(colour.arg(3)), viewportLayout.fadeAlpha * 0.3f);
 }
 
-std::vector<int> draws;
-size_t drawn = 0;
-int scripted() {
-    return drawn < draws.size() ? draws[drawn++] : 32767;
-}
-
 TEST_F(FramePipeline, OscillatorsDrawTheirNumbersInTheirFixedOrder) {
     // Eight draws a frame, one per oscillator at rest; the fourth goes to the
     // camera's yaw, which then starts to slow down.
-    draws = {32767, 32767, 32767, 0, 32767, 32767, 32767, 32767};
-    drawn = 0;
-    setRandomSource(scripted);
+    ScriptedDraws draws({32767, 32767, 32767, 0, 32767, 32767, 32767, 32767});
     simulatedMs = 20.0;
     frameClock.tick(); // a step of 0.02 s
     UpdateAnimation();
-    EXPECT_EQ(drawn, 8u);
+    EXPECT_EQ(draws.taken(), 8u);
     EXPECT_EQ(angleY.activityRamp, -0.1 * 0.02);
     for (const Oscillator* other : {&cameraX, &cameraY, &cameraZ, &angleX, &angleZ, &fade, &bar}) {
         EXPECT_EQ(other->activityRamp, 0.0);

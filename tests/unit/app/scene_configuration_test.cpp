@@ -3,6 +3,7 @@
 #include "app/scene_configuration.h"
 #include "app/scene_hooks.h"
 #include "scene_fixture.h"
+#include "scripted_draws.h"
 #include "support/random.h"
 
 #include <gtest/gtest.h>
@@ -61,18 +62,6 @@ TEST_F(SceneConfiguration, ColouringCoversTheSystemsCountEvenWhenNotSetUp) {
     EXPECT_EQ(particleSystem.red[100], 0.0f) << "nothing past the count";
 }
 
-std::vector<int> scriptedDraws;
-size_t scriptedPosition = 0;
-std::uint32_t afterScript = 7;
-// The scripted draws first, then a generator of its own.
-int scriptThenGenerate() {
-    if (scriptedPosition < scriptedDraws.size()) {
-        return scriptedDraws[scriptedPosition++];
-    }
-    afterScript = afterScript * 214013u + 2531011u;
-    return static_cast<int>((afterScript >> 16) & 0x7fff);
-}
-
 TEST_F(SceneConfiguration, EachRunsSmokeSpritesAreThreeToFiveUnitsAcross) {
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         scene_test::resetScene(seed);
@@ -83,9 +72,8 @@ TEST_F(SceneConfiguration, EachRunsSmokeSpritesAreThreeToFiveUnitsAcross) {
     // The extremes of the draw.
     for (int draw : {0, 32767}) {
         scene_test::resetScene();
-        scriptedDraws = {draw};
-        scriptedPosition = 0;
-        setRandomSource(scriptThenGenerate);
+        // The sprite size's draw, then ordinary ones for the particles.
+        ScriptedDraws draws({draw}, 7u);
         ConfigureParticles();
         EXPECT_EQ(particleSystem.spriteHalfSize,
                   static_cast<float>(1.5 + static_cast<double>(draw) / 32768.0));

@@ -1,3 +1,4 @@
+#include "scripted_draws.h"
 #include "support/random.h"
 
 #include <gtest/gtest.h>
@@ -7,28 +8,7 @@
 
 namespace {
 
-// Hands out a scripted list of draws, then fails the test if more are taken.
-std::vector<int> script;
-size_t scriptPosition = 0;
-
-int scripted() {
-    if (scriptPosition >= script.size()) {
-        ADD_FAILURE() << "more random draws than the case scripted";
-        return 0;
-    }
-    return script[scriptPosition++];
-}
-
-class Random : public ::testing::Test {
-protected:
-    void TearDown() override { setRandomSource(nullptr); }
-
-    void draws(std::vector<int> values) {
-        script = std::move(values);
-        scriptPosition = 0;
-        setRandomSource(scripted);
-    }
-};
+using Random = ::testing::Test;
 
 TEST_F(Random, SequenceFollowsTheProgramsOwnGenerator) {
     randomSeed(1);
@@ -62,7 +42,7 @@ TEST_F(Random, ValuesStayWithinFifteenBits) {
 }
 
 TEST_F(Random, UniformNeverReachesItsRange) {
-    draws({32767, 32767, 0, 16384});
+    ScriptedDraws draws({32767, 32767, 0, 16384});
     EXPECT_EQ(randomUniform(256.0), 255.9921875);
     EXPECT_EQ(randomUniform(256.0f), 255.9921875)
         << "the single-precision variant computes the same";
@@ -83,26 +63,26 @@ TEST_F(Random, VariantsAgreeForRangesNotExactInBinary) {
 }
 
 TEST_F(Random, GaussianSumsSixDrawsAroundZero) {
-    draws({16384, 16384, 16384, 16384, 16384, 16384});
+    ScriptedDraws draws({16384, 16384, 16384, 16384, 16384, 16384});
     EXPECT_EQ(randomGaussian(43.52f), 0.0f);
-    EXPECT_EQ(scriptPosition, 6u);
+    EXPECT_EQ(draws.taken(), 6u);
 
     // Six highest draws give the upper bound, just under 3 × 1.414 × spread.
-    draws(std::vector<int>(6, 32767));
+    draws.restart(std::vector<int>(6, 32767));
     const double unit = 32767.0 / 32768.0;
     EXPECT_FLOAT_EQ(randomGaussian(10.0f), static_cast<float>((6 * unit - 3.0) * 14.14));
 
-    draws(std::vector<int>(6, 0));
+    draws.restart(std::vector<int>(6, 0));
     EXPECT_FLOAT_EQ(randomGaussian(1.0f), -4.242f);
 }
 
 TEST_F(Random, SkewedRaisesOneDrawToAPowerOfTwo) {
-    draws({16384, 16384, 16384, 16384});
+    ScriptedDraws draws({16384, 16384, 16384, 16384});
     EXPECT_EQ(randomSkewed(0), 0.5f);
     EXPECT_EQ(randomSkewed(1), 0.5f);
     EXPECT_EQ(randomSkewed(2), 0.25f);
     EXPECT_EQ(randomSkewed(3), 0.0625f);
-    EXPECT_EQ(scriptPosition, 4u) << "one draw each, whatever the power";
+    EXPECT_EQ(draws.taken(), 4u) << "one draw each, whatever the power";
 }
 
 TEST(SignOf, IsZeroOnlyForZero) {

@@ -1,27 +1,12 @@
 // The images themselves: known texels of the position rules, and the
 // invariants of the random kinds.
+#include "scripted_draws.h"
 #include "texture_fixture.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace {
-
-// Hands out scripted draws, failing the test if more are taken.
-std::vector<int> script;
-size_t scriptPosition = 0;
-int scripted() {
-    if (scriptPosition >= script.size()) {
-        ADD_FAILURE() << "more random draws than the case scripted";
-        return 0;
-    }
-    return script[scriptPosition++];
-}
-void scriptDraws(std::vector<int> values) {
-    script = std::move(values);
-    scriptPosition = 0;
-    setRandomSource(scripted);
-}
 
 using TexelRules = TextureTest;
 
@@ -123,13 +108,13 @@ TEST_F(TexelRules, SandIsSandColouredWithRareBlackAndWhiteSpecks) {
 TEST_F(TexelRules, SandSpeckThresholdsAndItsSecondDraw) {
     // u = draw / 32768: 32 is below 0.001 (black), 33 and 65 below 0.002
     // (white), 66 is sand and takes a second draw for its brightness.
-    scriptDraws({32, 33, 65, 66, 0});
+    ScriptedDraws draws({32, 33, 65, 66, 0});
     const Uploaded sand = generated(TextureKind::SAND, 2, 2);
     EXPECT_EQ(sand.at(0, 0), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(sand.at(1, 0), grey(255));
     EXPECT_EQ(sand.at(0, 1), grey(255));
     EXPECT_EQ(sand.at(1, 1), (Rgba{127, 101, 76, 127}));
-    EXPECT_EQ(scriptPosition, 5u);
+    EXPECT_EQ(draws.taken(), 5u);
 }
 
 TEST_F(TexelRules, GrainIsGreyWithAlphaEqualToItsGrey) {
@@ -147,7 +132,7 @@ TEST_F(TexelRules, GrainIsGreyWithAlphaEqualToItsGrey) {
     EXPECT_LE(highest, 254);
 
     // The largest draw stays below 255.
-    scriptDraws({32767, 0, 16384});
+    ScriptedDraws draws({32767, 0, 16384});
     const Uploaded three = generated(TextureKind::GRAIN, 3, 1);
     EXPECT_EQ(three.at(0, 0), grey(254));
     EXPECT_EQ(three.at(1, 0), grey(0));
@@ -261,12 +246,12 @@ TEST_F(TexelRules, FogMovesRoundTheEdgeWithItsPoints) {
     for (int k = 0; k < 180; ++k) {
         draws.push_back(randomNext() & ~127); // whole columns: 128 per unit
     }
-    scriptDraws(draws);
+    ScriptedDraws script(draws);
     const Uploaded original = generated(TextureKind::FOG);
     for (int k = 0; k < 180; k += 2) {
         draws[k] = (draws[k] + 128) % 32768; // px + 1, 255 wrapping to 0
     }
-    scriptDraws(draws);
+    script.restart(draws);
     const Uploaded moved = generated(TextureKind::FOG);
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {

@@ -2,9 +2,9 @@
 // bounds, the state each draw sets and restores, and impossible sizes.
 #include "visuals/particle_system.h"
 
-#include "../scene/scripted_draws.h"
 #include "gl_recorder.h"
 #include "scene/camera.h"
+#include "scripted_draws.h"
 #include "textures/texture.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +19,7 @@ namespace {
 using glrec::call;
 using Calls = std::vector<glrec::Call>;
 
-// Draws that put one coordinate at (k / 16384 − 1) × R.
-constexpr int centre = 16384;
-constexpr int minusR = 0;
-constexpr int plusHalfR = 24576;
-constexpr int minusHalfR = 8192;
+using namespace coordinate_draw;
 
 // The object holds 60 000 floats: too large for a test's stack frame.
 std::unique_ptr<ParticleSystem> newSystem() {

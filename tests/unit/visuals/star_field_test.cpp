@@ -2,9 +2,9 @@
 // numbers, how it draws its layers, and that impossible sizes leave it empty.
 #include "visuals/star_field.h"
 
-#include "../scene/scripted_draws.h"
 #include "gl_recorder.h"
 #include "scene/camera.h"
+#include "scripted_draws.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,7 @@ namespace {
 using glrec::call;
 using Calls = std::vector<glrec::Call>;
 
-// Draws that put one coordinate at (k / 16384 − 1) × R: 16384 is the centre,
-// 0 is −R, and every 4096 is another quarter of R.
-constexpr int centre = 16384;
-constexpr int minusR = 0;
-constexpr int plusHalfR = 24576;
-constexpr int minusHalfR = 8192;
+using namespace coordinate_draw;
 
 void expectCallNear(const glrec::Call& actual, const glrec::Call& expected) {
     ASSERT_STREQ(actual.name, expected.name);
