@@ -5,8 +5,12 @@
 
 // One process-wide record, filled at window creation.
 struct RenderContext {
-    HDC deviceContext = nullptr;    // the window's own device context
-    HGLRC glContext = nullptr;      // current on the GUI thread from creation to destruction
+    HDC deviceContext = nullptr; // the window's own device context
+    HGLRC glContext = nullptr;   // current on the GUI thread from creation to destruction
+    // The context was made and made current: GL calls may be made. False
+    // when the window system refused the pixel format, the context or
+    // making it current; then nothing is drawn and the window stays black.
+    bool contextCurrent = false;
     RECT clientRect = {0, 0, 0, 0}; // the client rectangle at creation
     // Its right and bottom edges: the client size in pixels. Read once at
     // creation and never updated: the saver does not follow resizing.
@@ -18,9 +22,10 @@ extern RenderContext renderContext;
 
 // Obtains the window's device context, sets the closest pixel format to
 // SaverPixelFormat, creates a rendering context and makes it current, then
-// seeds the run's random sequence. Window-system results are not checked: a
-// failure leaves a saver that draws nothing visible.
+// seeds the run's random sequence. Each step runs only when the one before
+// it succeeded; `contextCurrent` says whether all of them did.
 void CreateGLContext(HWND window);
 
-// Makes no context current, deletes `glContext` and releases `deviceContext`.
+// Makes no context current and deletes `glContext` (when there is one), then
+// releases `deviceContext`.
 void ReleaseGLContext(HWND window, HDC deviceContext, HGLRC glContext);

@@ -15,6 +15,11 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         renderContext.clientWidth = client.right;
         renderContext.clientHeight = client.bottom;
         CreateGLContext(window);
+        if (!renderContext.contextCurrent) {
+            // Nothing can be drawn: the window stays black, with no frame
+            // timer, and the run ends by the same rules as one that draws.
+            return 0;
+        }
         SetBaseGLState(); // ends with the scene's initialisation
         platform().setTimer(window, FrameTimerId, FrameTimerPeriodMs);
         return 0;
@@ -22,16 +27,21 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
     case WM_DESTROY:
         platform().killTimer(window, FrameTimerId);
-        ReleaseScene(); // while the context is still current
+        if (renderContext.contextCurrent) {
+            ReleaseScene(); // while the context is still current
+        }
         ReleaseGLContext(window, renderContext.deviceContext, renderContext.glContext);
         renderContext.deviceContext = nullptr;
         renderContext.glContext = nullptr;
+        renderContext.contextCurrent = false;
         return 0;
 
     case WM_TIMER:
         // Whatever the timer's id: every timer message draws a frame.
-        RenderFrame();
-        platform().swapBuffers(renderContext.deviceContext);
+        if (renderContext.contextCurrent) {
+            RenderFrame();
+            platform().swapBuffers(renderContext.deviceContext);
+        }
         return 0;
 
     default:

@@ -250,17 +250,17 @@ void releaseDeviceContext(HWND window, HDC dc) {
 
 bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR&) {
     record("setPixelFormat", handleText(dc));
-    return true;
+    return current.pixelFormatSets;
 }
 
 HGLRC createGLContext(HDC dc) {
     record("createGLContext", handleText(dc));
-    return reinterpret_cast<HGLRC>(0x6C);
+    return current.contextCreates ? reinterpret_cast<HGLRC>(0x6C) : nullptr;
 }
 
 bool makeCurrent(HDC dc, HGLRC context) {
     record("makeCurrent", handleText(dc) + "," + handleText(context));
-    return true;
+    return context == nullptr || current.makeCurrentWorks;
 }
 
 void swapBuffers(HDC dc) {

@@ -58,6 +58,10 @@ struct State {
     std::map<std::string, HMODULE> systemLibraries; // loadable by name
     std::map<std::string, HMODULE> loadedModules;   // already in the process
     std::map<std::string, FARPROC> procs;           // by "module-id:name"
+    // The GL surface: what each step answers.
+    bool pixelFormatSets = true;
+    bool contextCreates = true;
+    bool makeCurrentWorks = true;
 
     // --- records ---
     std::vector<std::string> calls; // "name(args)" in order

@@ -268,6 +268,67 @@ case_own_window_closes_on_q_escape_and_close_button() {
   done
 }
 
+# --- without OpenGL -----------------------------------------------------------
+
+# haze said once, in one line, why nothing will be drawn, and nothing else.
+expect_one_reason() {
+  [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] && grep -q "nothing will be drawn" "$WORK/haze.err" ||
+    fail "expected one line saying why nothing is drawn, got: $(cat "$WORK/haze.err")"
+}
+
+expect_exit_code() {
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq "$1" ] || fail "haze exited with $HAZE_STATUS on $2, expected $1"
+}
+
+# -root, /s and -window where no OpenGL can be had: each keeps its window
+# black (checked when $1 is "black") and ends by its own rule, with the exit
+# code of a run that draws.
+expect_every_mode_to_end_by_its_rule() {
+  local root own
+  root=$(xwininfo -root | awk '/Window id:/ { print $4; exit }')
+  start_haze -root
+  wait_until 10 has_child_named "$root" Preview || fail "no -root window"
+  expect_still_running 0.5
+  if [ "$1" = black ]; then
+    expect_colour 100 100 0 0 0 "the -root window"
+  fi
+  kill -TERM "$HAZE_PID"
+  expect_exit_code 0 SIGTERM
+  expect_one_reason
+
+  start_haze /s
+  wait_until 10 has_window_named "Screen Saver" || fail "no full-screen window"
+  SAVER=$(window_named "Screen Saver")
+  wait_until 10 has_focus "$SAVER" || fail "the full-screen window did not take the focus"
+  expect_still_running 0.5
+  xdotool key a
+  expect_exit_code 0 "a key"
+  expect_one_reason
+
+  start_haze -window --size 200x150
+  wait_until 10 has_window_named haze || fail "no window named haze"
+  own=$(window_named haze)
+  wait_until 10 is_viewable "$own" || fail "the haze window is not on screen"
+  expect_still_running 0.5
+  xdotool windowfocus "$own"
+  xdotool key q
+  expect_exit_code 0 q
+  expect_one_reason
+}
+
+case_no_glx_every_mode_ends_by_its_rule() {
+  start_xvfb 320x240 24 -extension GLX
+  expect_every_mode_to_end_by_its_rule black
+}
+
+case_eight_bit_display_every_mode_ends_by_its_rule() {
+  # Indexed colour only (Xvfb then offers no GLX either); the test tool reads
+  # true colour only, so the window's colour is not checked.
+  start_xvfb 320x240 8
+  expect_every_mode_to_end_by_its_rule indexed
+}
+
 # --- bad input --------------------------------------------------------------
 
 # Runs haze to its end; STATUS, and its stderr in haze.err.

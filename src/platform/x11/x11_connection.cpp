@@ -105,6 +105,10 @@ void disconnect() {
     }
 }
 
+void confirmConnection() {
+    XSync(connection, False);
+}
+
 ErrorTrap::ErrorTrap() : savedCount_(trappedErrors) {
     XSync(connection, False); // errors of earlier requests are not ours
     savedCount_ = trappedErrors;

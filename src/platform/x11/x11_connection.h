@@ -22,6 +22,11 @@ int screen();
 Window root();
 // Flushes what is queued and closes the connection (if open).
 void disconnect();
+// A round trip through Xlib: when the server has gone, the I/O error handler
+// ends haze with one line. GLX requests bypass Xlib, and the GL library
+// crashes on a lost connection instead of reporting it, so each GLX step of
+// start-up asks this first.
+void confirmConnection();
 
 // Traps every X error of the requests made during its life, instead of
 // reporting them.

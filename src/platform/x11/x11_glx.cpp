@@ -39,7 +39,17 @@ PixelFormatCandidate describe(GLXFBConfig config) {
 
 } // namespace
 
+bool glxAvailable() {
+    static const bool available = [] {
+        int errorBase = 0;
+        int eventBase = 0;
+        return glXQueryExtension(display(), &errorBase, &eventBase) == True;
+    }();
+    return available;
+}
+
 bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
+    confirmConnection();
     int count = 0;
     GLXFBConfig* configs = glXGetFBConfigs(display(), screen(), &count);
     if (configs == nullptr) {

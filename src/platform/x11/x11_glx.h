@@ -8,6 +8,10 @@
 
 namespace x11 {
 
+// Whether the display speaks GLX at all. Nothing else here may be called
+// when it does not: the GL library may crash on the first request.
+bool glxAvailable();
+
 // The visual of the GLX format closest to `request` on the default screen
 // (see closestPixelFormat). False when the display offers no RGBA,
 // double-buffered window format at all.

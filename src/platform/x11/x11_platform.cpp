@@ -32,7 +32,8 @@ struct Backend {
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;
     Cursor invisibleCursor = 0;
-    bool haveVisual = false;
+    bool visualChosen = false; // the saver's visual was looked for (once)
+    bool haveVisual = false;   // ...and one for OpenGL was found
     XVisualInfo visual{};
     Colormap colormap = 0;
     HWND dialog = nullptr; // the configuration "dialog" while it runs
@@ -307,27 +308,47 @@ bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
     return true;
 }
 
-HWND createWindow(const SaverWindowDesc& desc) {
-    if (backend.saver != 0) {
-        return nullptr; // one saver window per process
+// The visual of the saver's pixel format, once per process. Without one the
+// window is made in the screen's default visual and stays black; one line
+// says why nothing will be drawn.
+void chooseSaverVisual() {
+    if (backend.visualChosen) {
+        return;
     }
-    if (!backend.haveVisual) {
+    backend.visualChosen = true;
+    if (!glxAvailable()) {
+        std::fprintf(stderr, "haze: the X display has no OpenGL (GLX) extension; nothing will be "
+                             "drawn\n");
+    } else {
         backend.haveVisual = chooseVisual(SaverPixelFormat, backend.visual);
         if (!backend.haveVisual) {
             std::fprintf(stderr, "haze: the display offers no double-buffered RGB visual for "
                                  "OpenGL; nothing will be drawn\n");
-            backend.visual.visual = DefaultVisual(display(), screen());
-            backend.visual.depth = DefaultDepth(display(), screen());
         }
-        backend.colormap = XCreateColormap(display(), root(), backend.visual.visual, AllocNone);
     }
+    if (backend.haveVisual) {
+        backend.colormap = XCreateColormap(display(), root(), backend.visual.visual, AllocNone);
+    } else {
+        backend.visual.visual = DefaultVisual(display(), screen());
+        backend.visual.depth = DefaultDepth(display(), screen());
+        backend.colormap = DefaultColormap(display(), screen());
+    }
+}
+
+HWND createWindow(const SaverWindowDesc& desc) {
+    if (backend.saver != 0) {
+        return nullptr; // one saver window per process
+    }
+    chooseSaverVisual();
 
     const bool fullScreen = desc.parent == nullptr;
     const Window parent = fullScreen ? root() : asWindow(desc.parent);
     XSetWindowAttributes attributes{};
     attributes.colormap = backend.colormap;
     attributes.border_pixel = 0;
-    attributes.background_pixel = 0; // black, as the class's brush
+    // Black, as the class's brush: pixel 0 in the saver's own true-colour
+    // colormap, the screen's black in the default one.
+    attributes.background_pixel = backend.haveVisual ? 0 : BlackPixel(display(), screen());
     // A preview selects no input, so keys and clicks reach the window's owner.
     attributes.event_mask = ExposureMask | StructureNotifyMask;
     if (fullScreen) {
@@ -544,6 +565,9 @@ void releaseDeviceContext(HWND, HDC) {}
 // The window's visual is its pixel format, fixed when it was made: true when
 // that is the format closest to the request.
 bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR& request) {
+    if (!glxAvailable()) {
+        return false;
+    }
     XVisualInfo closest{};
     XWindowAttributes attributes;
     ErrorTrap trap;
@@ -558,6 +582,9 @@ bool setPixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR& request) {
 // A failure is not fatal: the saver runs on and draws nothing visible, as
 // on Windows; a person at a terminal learns why.
 HGLRC createGLContext(HDC dc) {
+    if (!glxAvailable()) {
+        return nullptr; // already said: no GLX
+    }
     GLXContext context = createContext(asWindow(reinterpret_cast<HWND>(dc)));
     if (context == nullptr) {
         std::fprintf(stderr, "haze: cannot create an OpenGL context; nothing will be drawn\n");
@@ -566,6 +593,10 @@ HGLRC createGLContext(HDC dc) {
 }
 
 bool makeCurrent(HDC dc, HGLRC context) {
+    if (!glxAvailable()) {
+        return false;
+    }
+    confirmConnection();
     if (context == nullptr) {
         return glXMakeCurrent(display(), None, nullptr) == True;
     }
@@ -575,7 +606,7 @@ bool makeCurrent(HDC dc, HGLRC context) {
 
 void swapBuffers(HDC dc) {
     const Window window = asWindow(reinterpret_cast<HWND>(dc));
-    if (window != 0 && window == backend.saver) {
+    if (window != 0 && window == backend.saver && glxAvailable()) {
         glXSwapBuffers(display(), window);
     }
 }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -192,6 +193,39 @@ TEST_F(ScreenSaverProcTest, DestructionStopsTheTimerThenReleasesSceneThenContext
                            }));
     EXPECT_EQ(renderContext.glContext, nullptr);
     EXPECT_EQ(fakes->quitCodes.size(), 0u) << "quitting is the host's part";
+}
+
+TEST_F(ScreenSaverProcTest, WithoutACurrentContextNothingTouchesGLAndInputStillEndsTheRun) {
+    // Each step the window system may refuse, and the last one asked.
+    const std::pair<bool fake::State::*, const char*> refusals[] = {
+        {&fake::State::pixelFormatSets, "setPixelFormat(0xdc)"},
+        {&fake::State::contextCreates, "createGLContext(0xdc)"},
+        {&fake::State::makeCurrentWorks, "makeCurrent(0xdc,0x6c)"},
+    };
+    for (const auto& [answer, lastAsked] : refusals) {
+        SetUp();
+        fakes->*answer = false;
+        create();
+        EXPECT_EQ(takeCalls().back(), lastAsked) << "no step after a refusal, not even the timer";
+        EXPECT_FALSE(renderContext.contextCurrent);
+
+        // No frames: the window stays black. A key still asks to close.
+        ScreenSaverProc(saver, WM_TIMER, FrameTimerId, 0);
+        ScreenSaverProc(saver, WM_KEYDOWN, 'A', 0);
+        EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 1) << lastAsked;
+        ScreenSaverProc(saver, WM_DESTROY, 0, 0);
+        const Calls calls = takeCalls();
+        const bool contextMade = answer == &fake::State::makeCurrentWorks;
+        EXPECT_EQ(calls.back(), "releaseDeviceContext(0x5a5a,0xdc)");
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "deleteGLContext(0x6c)"),
+                  contextMade ? 1 : 0)
+            << lastAsked;
+        for (const std::string& call : calls) {
+            EXPECT_EQ(call.find("swap"), std::string::npos) << call << " after " << lastAsked;
+        }
+        EXPECT_TRUE(hooks::sceneStarts().empty() && hooks::frameStarts().empty());
+        EXPECT_TRUE(glrec::calls().empty()) << "a GL call without a current context";
+    }
 }
 
 TEST_F(ScreenSaverProcTest, EveryOtherMessageGoesToTheHostsDefaultHandling) {
