@@ -1,5 +1,6 @@
 // ScreenSaverProc: the application's handling of the saver window.
 #include "app/base_gl_state.h"
+#include "app/frame_target.h"
 #include "app/frame_timer.h"
 #include "app/render_context.h"
 #include "app/scene_hooks.h"
@@ -20,6 +21,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             // timer, and the run ends by the same rules as one that draws.
             return 0;
         }
+        ChooseFrameTarget();
         SetBaseGLState(); // ends with the scene's initialisation
         platform().setTimer(window, FrameTimerId, FrameTimerPeriodMs);
         return 0;
@@ -29,6 +31,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         platform().killTimer(window, FrameTimerId);
         if (renderContext.contextCurrent) {
             ReleaseScene(); // while the context is still current
+            ReleaseFrameTarget();
         }
         ReleaseGLContext(window, renderContext.deviceContext, renderContext.glContext);
         renderContext.deviceContext = nullptr;
@@ -39,7 +42,9 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         // Whatever the timer's id: every timer message draws a frame.
         if (renderContext.contextCurrent) {
+            BindFrameTarget();
             RenderFrame();
+            PresentFrame();
             platform().swapBuffers(renderContext.deviceContext);
         }
         return 0;

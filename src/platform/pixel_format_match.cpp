@@ -5,7 +5,7 @@
 
 namespace {
 
-using Penalty = std::array<int, 10>; // compared element by element, smaller is closer
+using Penalty = std::array<int, 11>; // compared element by element, smaller is closer
 
 int above(int value, int wanted) {
     return std::max(0, value - wanted);
@@ -21,7 +21,9 @@ Penalty penalty(const PIXELFORMATDESCRIPTOR& request, const PixelFormatCandidate
         above(c.stencilBits, request.cStencilBits),
         above(c.accumBits, request.cAccumBits),
         above(c.auxBuffers, request.cAuxBuffers),
-        c.samples,                              // smoothing edges the request does not ask for
+        c.samples, // smoothing edges the request does not ask for
+        (request.dwFlags & PFD_SWAP_COPY) != 0 && !c.copySwap ? 1
+                                                              : 0, // a swap that may lose the frame
         above(colourBits, request.cColorBits),  // colour precision beyond the request
         above(c.depthBits, request.cDepthBits), // depth precision beyond the request
     };

@@ -21,7 +21,8 @@ struct PixelFormatCandidate {
     int stencilBits = 0;
     int accumBits = 0;
     int auxBuffers = 0;
-    int samples = 0; // multisampling, which a window without it would not have
+    int samples = 0;       // multisampling, which a window without it would not have
+    bool copySwap = false; // a swap copies the back buffer and leaves it as it was
 };
 
 // The index of the candidate closest to `request`, or -1 when none has the
@@ -29,7 +30,7 @@ struct PixelFormatCandidate {
 // in this order of importance: not short of the requested colour bits (red,
 // green and blue together) or depth bits; not slow; no alpha, stencil,
 // accumulation or auxiliary buffers and no multisampling beyond the request;
-// then the fewest colour and depth bits above it. Ties go to the earlier
-// candidate.
+// a copying swap when the request has PFD_SWAP_COPY; then the fewest colour
+// and depth bits above it. Ties go to the earlier candidate.
 int closestPixelFormat(const PIXELFORMATDESCRIPTOR& request,
                        const std::vector<PixelFormatCandidate>& candidates);

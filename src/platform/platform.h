@@ -25,6 +25,10 @@ struct SaverWindowDesc {
     HINSTANCE instance;
 };
 
+// Any GL entry point, as a window system's lookup returns it; the caller
+// converts it to the real signature (procCast).
+using GLEntryPoint = void (*)();
+
 struct Platform {
     // --- process and system ---------------------------------------------
 
@@ -112,6 +116,13 @@ struct Platform {
     bool (*makeCurrent)(HDC deviceContext, HGLRC context);
     void (*swapBuffers)(HDC deviceContext);
     void (*deleteGLContext)(HGLRC context);
+    // Whether a swap of `deviceContext`'s window keeps the back buffer as it
+    // was: a copying swap was asked for and granted, so what one frame drew
+    // is still there when the next begins. Asked with the context current.
+    bool (*swapKeepsBackBuffer)(HDC deviceContext);
+    // An entry point of the current context beyond OpenGL 1.1, by name; null
+    // when the implementation has none by that name.
+    GLEntryPoint (*glEntryPoint)(const char* name);
 };
 
 // The installed backend. Calling before `installPlatform` is a programming

@@ -271,6 +271,17 @@ void deleteGLContext(HGLRC context) {
     record("deleteGLContext", handleText(context));
 }
 
+bool swapKeepsBackBuffer(HDC dc) {
+    record("swapKeepsBackBuffer", handleText(dc));
+    return current.swapKeepsBackBuffer;
+}
+
+GLEntryPoint glEntryPoint(const char* name) {
+    current.glEntryPointsAskedFor.push_back(name);
+    auto found = current.glEntryPoints.find(name);
+    return found == current.glEntryPoints.end() ? nullptr : found->second;
+}
+
 const Platform fakePlatform = {
     queryPlatformId,
     tickCount,
@@ -312,6 +323,8 @@ const Platform fakePlatform = {
     makeCurrent,
     swapBuffers,
     deleteGLContext,
+    swapKeepsBackBuffer,
+    glEntryPoint,
 };
 
 } // namespace

@@ -58,10 +58,13 @@ struct State {
     std::map<std::string, HMODULE> systemLibraries; // loadable by name
     std::map<std::string, HMODULE> loadedModules;   // already in the process
     std::map<std::string, FARPROC> procs;           // by "module-id:name"
-    // The GL surface: what each step answers.
+    // The GL surface: what each step answers, and the GL entry points
+    // glEntryPoint finds (by name).
     bool pixelFormatSets = true;
     bool contextCreates = true;
     bool makeCurrentWorks = true;
+    bool swapKeepsBackBuffer = true;
+    std::map<std::string, GLEntryPoint> glEntryPoints;
 
     // --- records ---
     std::vector<std::string> calls; // "name(args)" in order
@@ -70,6 +73,7 @@ struct State {
     std::vector<SaverWindowDesc> createdWindows;
     std::vector<std::string> createdTitles;
     std::vector<std::string> loadedLibraryNames;
+    std::vector<std::string> glEntryPointsAskedFor;
     std::vector<UINT> systemParameters; // value of each SPI call, in order
     int hideCursorCount = 0;
     int yieldCount = 0;

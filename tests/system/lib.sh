@@ -188,3 +188,20 @@ expect_glow() {
 expect_quiet_stderr() {
   [ ! -s "$WORK/haze.err" ] || fail "haze wrote to stderr: $(cat "$WORK/haze.err")"
 }
+
+# The mean red, green and blue of picture $1, each from 0 to 1.
+picture_means() {
+  convert "$1" -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
+}
+
+# The share of picture $1's pixels that are plainly green: green above both
+# red and blue by more than a quarter of full scale. The scene (red, blue,
+# magenta and white smoke, a yellow glow, pale stars) has next to none.
+green_share() {
+  convert "$1" -fx 'g - max(r, b) > 0.25' -format '%[fx:mean]' info:
+}
+
+# Whether number $1 is at most $2.
+at_most() {
+  awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'
+}

@@ -329,6 +329,57 @@ case_eight_bit_display_every_mode_ends_by_its_rule() {
   expect_every_mode_to_end_by_its_rule indexed
 }
 
+# --- the picture across buffer swaps --------------------------------------------
+
+swaps_at_least() {
+  [ -s "$WORK/swaps" ] && [ "$(cat "$WORK/swaps")" -ge "$1" ]
+}
+
+end_root_run() {
+  kill -TERM "$HAZE_PID"
+  expect_exit_code 0 SIGTERM
+}
+
+# The driver of the preloaded loud_swap library keeps nothing across a swap
+# (it paints the back buffer green after each) and offers no copying swap:
+# haze draws on a canvas, and its picture after 300 frames has no green and
+# matches a run on a driver that keeps the frame, the mean of each colour
+# within 0.025 (about 6 levels). With the canvas forced off the green shows.
+case_canvas_keeps_the_picture_when_swaps_keep_nothing() {
+  require convert
+  start_xvfb 320x240
+  local started elapsed
+  started=$(date +%s.%N)
+  LD_PRELOAD=$LOUD_SWAP LOUD_SWAP_COUNT_FILE=$WORK/swaps start_haze -root --seed 5
+  wait_until 30 swaps_at_least 300 || fail "haze did not draw 300 frames"
+  elapsed=$(awk -v s="$started" -v e="$(date +%s.%N)" 'BEGIN { print e - s }')
+  "$TOOL" screenshot "$WORK/canvas.png"
+  end_root_run
+  expect_quiet_stderr
+
+  start_haze -root --seed 5 # as long, where the frame is kept
+  sleep "$elapsed"
+  "$TOOL" screenshot "$WORK/kept.png"
+  end_root_run
+
+  rm -f "$WORK/swaps"
+  HAZE_CANVAS=off LD_PRELOAD=$LOUD_SWAP LOUD_SWAP_COUNT_FILE=$WORK/swaps start_haze -root --seed 5
+  wait_until 30 swaps_at_least 300 || fail "haze did not draw 300 frames without its canvas"
+  "$TOOL" screenshot "$WORK/no-canvas.png"
+  end_root_run
+
+  local green
+  green=$(green_share "$WORK/canvas.png")
+  at_most "$green" 0.001 || fail "green garbage on the canvas's picture: a share of $green"
+  green=$(green_share "$WORK/no-canvas.png")
+  ! at_most "$green" 0.2 || fail "without the canvas the garbage should show, but only $green is green"
+  local canvas=($(picture_means "$WORK/canvas.png")) kept=($(picture_means "$WORK/kept.png"))
+  for i in 0 1 2; do
+    at_most "$(awk -v a="${canvas[i]}" -v b="${kept[i]}" 'BEGIN { d = a - b; print d < 0 ? -d : d }')" 0.025 ||
+      fail "the canvas's picture (means ${canvas[*]}) is not the kept one's (${kept[*]})"
+  done
+}
+
 # --- bad input --------------------------------------------------------------
 
 # Runs haze to its end; STATUS, and its stderr in haze.err.

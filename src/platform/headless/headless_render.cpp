@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "support/frame_clock.h"
 
+#include <EGL/egl.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -272,6 +274,15 @@ void deleteGLContext(HGLRC context) {
     }
 }
 
+// One colour buffer, never swapped: each frame finds the last one in place.
+bool swapKeepsBackBuffer(HDC) {
+    return true;
+}
+
+GLEntryPoint glEntryPoint(const char* name) {
+    return eglGetProcAddress(name);
+}
+
 const Platform headlessPlatform = {
     queryPlatformId,
     tickCount,
@@ -313,6 +324,8 @@ const Platform headlessPlatform = {
     makeCurrent,
     swapBuffers,
     deleteGLContext,
+    swapKeepsBackBuffer,
+    glEntryPoint,
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "host/saver_host_state.h"
 #include "host/saver_window.h"
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -201,13 +202,46 @@ void releaseDeviceContext(HWND window, HDC deviceContext) {
     ReleaseDC(window, deviceContext);
 }
 
+// Whether `copying` is `plain` with a swap that copies the back buffer, and
+// nothing worse: the same kind of driver, colour and alpha, no less depth.
+bool sameButCopying(HDC dc, int plain, int copying) {
+    PIXELFORMATDESCRIPTOR a{};
+    PIXELFORMATDESCRIPTOR b{};
+    if (!DescribePixelFormat(dc, plain, sizeof a, &a) ||
+        !DescribePixelFormat(dc, copying, sizeof b, &b)) {
+        return false;
+    }
+    const DWORD kind = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER |
+                       PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED;
+    return (b.dwFlags & PFD_SWAP_COPY) != 0 && (a.dwFlags & kind) == (b.dwFlags & kind) &&
+           a.cColorBits == b.cColorBits && a.cAlphaBits == b.cAlphaBits &&
+           b.cDepthBits >= a.cDepthBits;
+}
+
+// The closest format to the request; among equally good ones, one whose
+// swap copies the back buffer (PFD_SWAP_COPY is a hint to the choice), so
+// that each frame is still there for the next.
 bool setPixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR& request) {
-    const int format = ChoosePixelFormat(deviceContext, &request);
+    int format = ChoosePixelFormat(deviceContext, &request);
+    PIXELFORMATDESCRIPTOR copying = request;
+    copying.dwFlags |= PFD_SWAP_COPY;
+    const int copyingFormat = ChoosePixelFormat(deviceContext, &copying);
+    if (format != 0 && copyingFormat != 0 && copyingFormat != format &&
+        sameButCopying(deviceContext, format, copyingFormat)) {
+        format = copyingFormat;
+    }
     return format != 0 && SetPixelFormat(deviceContext, format, &request) != FALSE;
 }
 
 HGLRC createGLContext(HDC deviceContext) {
     return wglCreateContext(deviceContext);
+}
+
+GLEntryPoint glEntryPoint(const char* name) {
+    const PROC found = wglGetProcAddress(name);
+    // Some drivers answer 1, 2, 3 or -1 for a name they do not have.
+    const auto value = reinterpret_cast<std::intptr_t>(found);
+    return value >= -1 && value <= 3 ? nullptr : procCast<GLEntryPoint>(found);
 }
 
 bool makeCurrent(HDC deviceContext, HGLRC context) {
@@ -220,6 +254,13 @@ void swapBuffers(HDC deviceContext) {
 
 void deleteGLContext(HGLRC context) {
     wglDeleteContext(context);
+}
+
+bool swapKeepsBackBuffer(HDC deviceContext) {
+    PIXELFORMATDESCRIPTOR format{};
+    const int index = GetPixelFormat(deviceContext);
+    return index != 0 && DescribePixelFormat(deviceContext, index, sizeof format, &format) &&
+           (format.dwFlags & PFD_SWAP_COPY) != 0;
 }
 
 const Platform table = {
@@ -263,6 +304,8 @@ const Platform table = {
     makeCurrent,
     swapBuffers,
     deleteGLContext,
+    swapKeepsBackBuffer,
+    glEntryPoint,
 };
 
 } // namespace

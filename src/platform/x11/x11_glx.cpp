@@ -1,5 +1,6 @@
 #include "platform/x11/x11_glx.h"
 
+#include "platform/extension_list.h"
 #include "platform/pixel_format_match.h"
 #include "platform/x11/x11_connection.h"
 
@@ -14,7 +15,11 @@ int attribute(GLXFBConfig config, int name) {
     return value;
 }
 
-PixelFormatCandidate describe(GLXFBConfig config) {
+bool glxExtension(const char* name) {
+    return listsExtension(glXQueryExtensionsString(display(), screen()), name);
+}
+
+PixelFormatCandidate describe(GLXFBConfig config, bool swapMethodKnown) {
     PixelFormatCandidate c;
     const int visualType = attribute(config, GLX_X_VISUAL_TYPE);
     c.rgba = (attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0 &&
@@ -34,6 +39,7 @@ PixelFormatCandidate describe(GLXFBConfig config) {
                   attribute(config, GLX_ACCUM_BLUE_SIZE) + attribute(config, GLX_ACCUM_ALPHA_SIZE);
     c.auxBuffers = attribute(config, GLX_AUX_BUFFERS);
     c.samples = attribute(config, GLX_SAMPLE_BUFFERS) != 0 ? attribute(config, GLX_SAMPLES) : 0;
+    c.copySwap = swapMethodKnown && attribute(config, GLX_SWAP_METHOD_OML) == GLX_SWAP_COPY_OML;
     return c;
 }
 
@@ -55,11 +61,16 @@ bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
     if (configs == nullptr) {
         return false;
     }
+    // A swap that copies keeps each frame for the next: asked for where the
+    // display tells swap methods apart.
+    PIXELFORMATDESCRIPTOR wanted = request;
+    wanted.dwFlags |= PFD_SWAP_COPY;
+    const bool swapMethodKnown = glxExtension("GLX_OML_swap_method");
     std::vector<PixelFormatCandidate> candidates;
     for (int i = 0; i < count; ++i) {
-        candidates.push_back(describe(configs[i]));
+        candidates.push_back(describe(configs[i], swapMethodKnown));
     }
-    const int chosen = closestPixelFormat(request, candidates);
+    const int chosen = closestPixelFormat(wanted, candidates);
     XVisualInfo* info =
         chosen >= 0 ? glXGetVisualFromFBConfig(display(), configs[chosen]) : nullptr;
     XFree(configs);
@@ -97,6 +108,31 @@ GLXContext createContext(Window window) {
     }
     XFree(info);
     return context;
+}
+
+bool swapCopiesBackBuffer(Window window) {
+    XWindowAttributes attributes;
+    {
+        ErrorTrap trap;
+        if (!XGetWindowAttributes(display(), window, &attributes) || trap.failed()) {
+            return false;
+        }
+    }
+    if (!glxExtension("GLX_OML_swap_method")) {
+        return false;
+    }
+    const int visualId = static_cast<int>(XVisualIDFromVisual(attributes.visual));
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(display(), screen(), &count);
+    bool copies = false;
+    for (int i = 0; i < count; ++i) {
+        if (attribute(configs[i], GLX_VISUAL_ID) == visualId) {
+            copies = attribute(configs[i], GLX_SWAP_METHOD_OML) == GLX_SWAP_COPY_OML;
+            break;
+        }
+    }
+    XFree(configs);
+    return copies;
 }
 
 } // namespace x11

@@ -13,9 +13,14 @@ namespace x11 {
 bool glxAvailable();
 
 // The visual of the GLX format closest to `request` on the default screen
-// (see closestPixelFormat). False when the display offers no RGBA,
-// double-buffered window format at all.
+// (see closestPixelFormat), among formats whose swap copies the back buffer
+// where the display offers them (GLX_OML_swap_method). False when the
+// display offers no RGBA, double-buffered window format at all.
 bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual);
+
+// Whether a swap of `window` copies its back buffer, leaving it as it was:
+// the window's format says so through GLX_OML_swap_method.
+bool swapCopiesBackBuffer(Window window);
 
 // A rendering context for drawing into `window` with its own visual: direct
 // when the driver allows, else through the server. Null on failure.

@@ -617,6 +617,17 @@ void deleteGLContext(HGLRC context) {
     }
 }
 
+bool swapKeepsBackBuffer(HDC dc) {
+    return glxAvailable() && swapCopiesBackBuffer(asWindow(reinterpret_cast<HWND>(dc)));
+}
+
+GLEntryPoint glEntryPoint(const char* name) {
+    if (!glxAvailable()) {
+        return nullptr;
+    }
+    return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
+
 const Platform table = {
     queryPlatformId,
     tickCount,
@@ -658,6 +669,8 @@ const Platform table = {
     makeCurrent,
     swapBuffers,
     deleteGLContext,
+    swapKeepsBackBuffer,
+    glEntryPoint,
 };
 
 } // namespace

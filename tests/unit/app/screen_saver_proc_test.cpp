@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -61,6 +62,7 @@ protected:
         glrec::reset();
         hooks::reset();
         clearFixedRunSeed();
+        unsetenv("HAZE_CANVAS");
         renderContext = RenderContext{};
         fakes->windows.insert(saver);
         fakes->clientRects[saver] = RECT{0, 0, 800, 600};
@@ -87,6 +89,7 @@ TEST_F(ScreenSaverProcTest, CreationBuildsContextThenSceneThenStartsTheFrameTime
                                "setPixelFormat(0xdc)",
                                "createGLContext(0xdc)",
                                "makeCurrent(0xdc,0x6c)",
+                               "swapKeepsBackBuffer(0xdc)",
                                "InitialiseScene(800,600)",
                                "setTimer(0x5a5a,1,5)",
                            }));

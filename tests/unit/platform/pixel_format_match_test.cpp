@@ -67,3 +67,19 @@ TEST(PixelFormatMatch, AvoidsSlowAndMultisampledFormatsAndKeepsTheFirstOfEqualOn
 }
 
 } // namespace
+
+TEST(PixelFormatMatch, AskedForACopyingSwapTakesItOnlyAmongOtherwiseEqualFormats) {
+    PIXELFORMATDESCRIPTOR copying = SaverPixelFormat;
+    copying.dwFlags |= PFD_SWAP_COPY;
+    PixelFormatCandidate copies = format(8, 0, 16, 0);
+    copies.copySwap = true;
+    const PixelFormatCandidate undefined = format(8, 0, 16, 0);
+    EXPECT_EQ(closestPixelFormat(copying, {undefined, copies}), 1);
+    EXPECT_EQ(closestPixelFormat(SaverPixelFormat, {undefined, copies}), 0) << "not asked for";
+    // Never at the cost of depth, or of an alpha plane that changes the veil.
+    PixelFormatCandidate shallow = format(8, 0, 0, 0);
+    shallow.copySwap = true;
+    PixelFormatCandidate withAlpha = format(8, 8, 16, 0);
+    withAlpha.copySwap = true;
+    EXPECT_EQ(closestPixelFormat(copying, {shallow, withAlpha, undefined}), 2);
+}
