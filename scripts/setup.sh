@@ -10,7 +10,7 @@ purpose=${1:-run}
 
 run_packages=(
   g++ cmake make pkg-config
-  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libpng-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libxrandr-dev libpng-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   x11-utils
 )

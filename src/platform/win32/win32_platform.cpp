@@ -2,11 +2,42 @@
 
 #include "host/saver_host_state.h"
 #include "host/saver_window.h"
+#include "platform/extension_list.h"
+#include "platform/frame_pacer.h"
+
+#include <GL/gl.h>
 
 #include <cstdint>
 #include <string>
 
 namespace {
+
+// Holds each frame timer message to the display's pace.
+FramePacer pacer;
+
+std::uint64_t monotonicUs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<std::uint64_t>(now.QuadPart / frequency.QuadPart * 1000000 +
+                                      now.QuadPart % frequency.QuadPart * 1000000 /
+                                          frequency.QuadPart);
+}
+
+// Every timer message draws a frame: one that comes before the pacer allows
+// is passed over, and the next tick of the timer tries again.
+bool frameMayStart(const MSG& message) {
+    if (message.message != WM_TIMER) {
+        return true;
+    }
+    const std::uint64_t now = monotonicUs();
+    if (pacer.usUntilNextFrame(now) > 0) {
+        return false;
+    }
+    pacer.frameStarted(now);
+    return true;
+}
 
 bool queryPlatformId(DWORD* platformId) {
     // The ANSI version record (148 bytes). The query is deprecated in newer
@@ -90,6 +121,9 @@ HWND createWindow(const SaverWindowDesc& desc) {
 int runMessageLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!frameMayStart(message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -244,8 +278,44 @@ GLEntryPoint glEntryPoint(const char* name) {
     return value >= -1 && value <= 3 ? nullptr : procCast<GLEntryPoint>(found);
 }
 
+// Asks the driver to swap at most once a display refresh (WGL_EXT_swap_control).
+// False when it does not offer that or refused.
+bool setSwapIntervalOne(HDC deviceContext) {
+    using ExtensionsOfDc = const char*(WINAPI*)(HDC);
+    using Extensions = const char*(WINAPI*)();
+    using SwapInterval = BOOL(WINAPI*)(int);
+    const char* wglExtensions = nullptr;
+    if (auto arb = procCast<ExtensionsOfDc>(glEntryPoint("wglGetExtensionsStringARB"))) {
+        wglExtensions = arb(deviceContext);
+    } else if (auto ext = procCast<Extensions>(glEntryPoint("wglGetExtensionsStringEXT"))) {
+        wglExtensions = ext();
+    }
+    // Older drivers list their WGL extensions among the GL ones.
+    const char* glExtensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!listsExtension(wglExtensions, "WGL_EXT_swap_control") &&
+        !listsExtension(glExtensions, "WGL_EXT_swap_control")) {
+        return false;
+    }
+    auto swapInterval = procCast<SwapInterval>(glEntryPoint("wglSwapIntervalEXT"));
+    return swapInterval != nullptr && swapInterval(1) != FALSE;
+}
+
+// The driver's own pacing where it offers it, and the frame timer held to
+// the display's refresh (as the system reports it, else 60 Hz) either way.
+void startPacing(HDC deviceContext) {
+    const bool driverPaces = setSwapIntervalOne(deviceContext);
+    const int hz = GetDeviceCaps(deviceContext, VREFRESH); // 0 or 1: the hardware's default
+    pacer.setMinimumPeriodUs(minimumFramePeriodUs(hz > 1 ? hz : 0, driverPaces));
+}
+
 bool makeCurrent(HDC deviceContext, HGLRC context) {
-    return wglMakeCurrent(deviceContext, context) != FALSE;
+    if (wglMakeCurrent(deviceContext, context) == FALSE) {
+        return false;
+    }
+    if (context != nullptr) {
+        startPacing(deviceContext);
+    }
+    return true;
 }
 
 void swapBuffers(HDC deviceContext) {

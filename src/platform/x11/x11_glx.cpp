@@ -19,6 +19,11 @@ bool glxExtension(const char* name) {
     return listsExtension(glXQueryExtensionsString(display(), screen()), name);
 }
 
+template <typename Function>
+Function glxFunction(const char* name) {
+    return reinterpret_cast<Function>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+}
+
 PixelFormatCandidate describe(GLXFBConfig config, bool swapMethodKnown) {
     PixelFormatCandidate c;
     const int visualType = attribute(config, GLX_X_VISUAL_TYPE);
@@ -133,6 +138,29 @@ bool swapCopiesBackBuffer(Window window) {
     }
     XFree(configs);
     return copies;
+}
+
+bool setSwapIntervalOne(Window window) {
+    // Only an extension the display lists: an entry point found by name may
+    // be a stub that crashes when the extension is missing.
+    if (glxExtension("GLX_EXT_swap_control")) {
+        auto swapInterval = glxFunction<PFNGLXSWAPINTERVALEXTPROC>("glXSwapIntervalEXT");
+        if (swapInterval == nullptr) {
+            return false;
+        }
+        ErrorTrap trap;
+        swapInterval(display(), window, 1);
+        return !trap.failed();
+    }
+    if (glxExtension("GLX_MESA_swap_control")) {
+        auto swapInterval = glxFunction<PFNGLXSWAPINTERVALMESAPROC>("glXSwapIntervalMESA");
+        return swapInterval != nullptr && swapInterval(1) == 0;
+    }
+    if (glxExtension("GLX_SGI_swap_control")) {
+        auto swapInterval = glxFunction<PFNGLXSWAPINTERVALSGIPROC>("glXSwapIntervalSGI");
+        return swapInterval != nullptr && swapInterval(1) == 0;
+    }
+    return false;
 }
 
 } // namespace x11

@@ -22,6 +22,12 @@ bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual);
 // the window's format says so through GLX_OML_swap_method.
 bool swapCopiesBackBuffer(Window window);
 
+// Asks the driver to swap `window` at most once a display refresh, with the
+// first of GLX_EXT_swap_control, GLX_MESA_swap_control and
+// GLX_SGI_swap_control the display offers. Needs the window's context
+// current. False when none is offered or the driver refused.
+bool setSwapIntervalOne(Window window);
+
 // A rendering context for drawing into `window` with its own visual: direct
 // when the driver allows, else through the server. Null on failure.
 GLXContext createContext(Window window);

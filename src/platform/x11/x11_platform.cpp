@@ -1,8 +1,10 @@
 #include "platform/x11/x11_platform.h"
 
 #include "app/saver_pixel_format.h"
+#include "platform/frame_pacer.h"
 #include "platform/message_queue.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display_refresh.h"
 #include "platform/x11/x11_event_translation.h"
 #include "platform/x11/x11_glx.h"
 #include "platform/x11/x11_stop_signals.h"
@@ -11,6 +13,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +28,7 @@ namespace {
 
 struct Backend {
     MessageQueue queue;
+    FramePacer pacer; // holds each frame timer message to the display's pace
     WNDPROC procedure = nullptr;
     Window saver = 0;        // the saver window, 0 when there is none
     bool fullScreen = false; // the saver window covers the screen and grabs input
@@ -52,11 +56,15 @@ Window asWindow(HWND window) {
     return static_cast<Window>(reinterpret_cast<std::uintptr_t>(window));
 }
 
-std::uint64_t monotonicMs() {
+std::uint64_t monotonicUs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+std::uint64_t monotonicMs() {
+    return monotonicUs() / 1000u;
 }
 
 LRESULT deliver(Window window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -445,14 +453,23 @@ int runMessageLoop() {
         if (backend.queue.quitRequested(exitCode)) {
             return exitCode;
         }
-        if (backend.queue.takeDueTimer(monotonicMs(), message)) {
+        // Every timer message draws a frame: a due timer waits for the
+        // pacer, which keeps frames to the display's refresh.
+        const std::uint64_t holdUs = backend.pacer.usUntilNextFrame(monotonicUs());
+        if (holdUs == 0 && backend.queue.takeDueTimer(monotonicMs(), message)) {
+            backend.pacer.frameStarted(monotonicUs());
             deliver(asWindow(message.window), message.message, message.wParam, message.lParam);
             continue;
         }
-        const std::int64_t waitMs = backend.queue.msUntilNextTimer(monotonicMs());
+        const std::int64_t timerMs = backend.queue.msUntilNextTimer(monotonicMs());
+        const std::int64_t waitUs =
+            timerMs < 0 ? -1
+                        : std::max<std::int64_t>(timerMs * 1000, static_cast<std::int64_t>(holdUs));
+        const timespec timeout{static_cast<time_t>(waitUs / 1000000),
+                               static_cast<long>(waitUs % 1000000) * 1000};
         pollfd watched[2] = {{connectionFd, POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
         const int ready =
-            poll(watched, stopSignalFd() >= 0 ? 2 : 1, waitMs < 0 ? -1 : static_cast<int>(waitMs));
+            ppoll(watched, stopSignalFd() >= 0 ? 2 : 1, waitUs < 0 ? nullptr : &timeout, nullptr);
         if (ready < 0 && errno != EINTR) {
             std::fprintf(stderr, "haze: waiting for events failed: %s\n", std::strerror(errno));
             return 1;
@@ -592,6 +609,15 @@ HGLRC createGLContext(HDC dc) {
     return reinterpret_cast<HGLRC>(context);
 }
 
+// Frames of the saver window: the driver's own pacing where it offers it (a
+// swap waits for the display's refresh), and the frame timer held to the
+// refresh period whether or not: a driver may accept a swap interval and not
+// keep it, and some (Mesa on a virtual server) offer none.
+void startPacing(Window window) {
+    const bool driverPaces = setSwapIntervalOne(window);
+    backend.pacer.setMinimumPeriodUs(minimumFramePeriodUs(displayRefreshHz(), driverPaces));
+}
+
 bool makeCurrent(HDC dc, HGLRC context) {
     if (!glxAvailable()) {
         return false;
@@ -600,8 +626,14 @@ bool makeCurrent(HDC dc, HGLRC context) {
     if (context == nullptr) {
         return glXMakeCurrent(display(), None, nullptr) == True;
     }
-    return glXMakeCurrent(display(), asWindow(reinterpret_cast<HWND>(dc)),
-                          reinterpret_cast<GLXContext>(context)) == True;
+    const Window window = asWindow(reinterpret_cast<HWND>(dc));
+    if (glXMakeCurrent(display(), window, reinterpret_cast<GLXContext>(context)) != True) {
+        return false;
+    }
+    if (window == backend.saver) {
+        startPacing(window);
+    }
+    return true;
 }
 
 void swapBuffers(HDC dc) {
