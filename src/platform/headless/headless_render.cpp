@@ -8,6 +8,7 @@
 #include "support/frame_clock.h"
 
 #include <EGL/egl.h>
+#include <GL/gl.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -266,7 +267,16 @@ bool makeCurrent(HDC dc, HGLRC context) {
 }
 
 // The pbuffer has one colour buffer: a finished frame is already "shown".
-void swapBuffers(HDC) {}
+// Each frame is finished here, as a window's swap holds back a program that
+// runs ahead of the display: otherwise the renderer queues the commands of
+// frame after frame (all of them, until the picture is read, without even a
+// flush; a bounded but growing backlog with one), and a long run's memory
+// grows with its length.
+void swapBuffers(HDC dc) {
+    if (dc == surfaceDc) {
+        glFinish();
+    }
+}
 
 void deleteGLContext(HGLRC context) {
     if (context == surfaceContext) {
