@@ -17,7 +17,7 @@ run_packages=(
 test_packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick apitrace
+  xvfb xdotool imagemagick apitrace time
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
 )
 
