@@ -80,22 +80,11 @@ bool load(Function& function, const char* name, const char* suffix) {
     return function != nullptr;
 }
 
-// Framebuffer objects with a blit: core in OpenGL 3.0 and in
-// ARB_framebuffer_object, the EXT pair before that.
 bool loadFramebufferFunctions(FramebufferFunctions& gl) {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const char* suffix = nullptr;
-    if ((version != nullptr && std::atoi(version) >= 3) ||
-        listsExtension(extensions, "GL_ARB_framebuffer_object")) {
-        suffix = "";
-    } else if (listsExtension(extensions, "GL_EXT_framebuffer_object") &&
-               listsExtension(extensions, "GL_EXT_framebuffer_blit")) {
-        suffix = "EXT";
-    } else {
-        return false;
-    }
-    return load(gl.genFramebuffers, "glGenFramebuffers", suffix) &&
+    const char* suffix =
+        framebufferNameSuffix(reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+                              reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    return suffix != nullptr && load(gl.genFramebuffers, "glGenFramebuffers", suffix) &&
            load(gl.deleteFramebuffers, "glDeleteFramebuffers", suffix) &&
            load(gl.bindFramebuffer, "glBindFramebuffer", suffix) &&
            load(gl.genRenderbuffers, "glGenRenderbuffers", suffix) &&
@@ -248,4 +237,16 @@ void ReleaseFrameTarget() {
 
 bool FrameTargetIsCanvas() {
     return target.canvasChosen && target.canvas.framebuffer != 0;
+}
+
+const char* framebufferNameSuffix(const char* version, const char* extensions) {
+    if ((version != nullptr && std::atoi(version) >= 3) ||
+        listsExtension(extensions, "GL_ARB_framebuffer_object")) {
+        return "";
+    }
+    if (listsExtension(extensions, "GL_EXT_framebuffer_object") &&
+        listsExtension(extensions, "GL_EXT_framebuffer_blit")) {
+        return "EXT";
+    }
+    return nullptr;
 }

@@ -33,3 +33,9 @@ void ReleaseFrameTarget();
 
 // Whether frames land on a canvas.
 bool FrameTargetIsCanvas();
+
+// The suffix of the names a context's framebuffer-object entry points go by,
+// from its GL_VERSION and GL_EXTENSIONS strings: "" in OpenGL 3.0 and with
+// ARB_framebuffer_object, "EXT" with the EXT object and blit pair; null when
+// it has no framebuffer objects with a blit.
+const char* framebufferNameSuffix(const char* version, const char* extensions);

@@ -277,7 +277,6 @@ bool swapKeepsBackBuffer(HDC dc) {
 }
 
 GLEntryPoint glEntryPoint(const char* name) {
-    current.glEntryPointsAskedFor.push_back(name);
     auto found = current.glEntryPoints.find(name);
     return found == current.glEntryPoints.end() ? nullptr : found->second;
 }

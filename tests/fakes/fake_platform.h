@@ -73,7 +73,6 @@ struct State {
     std::vector<SaverWindowDesc> createdWindows;
     std::vector<std::string> createdTitles;
     std::vector<std::string> loadedLibraryNames;
-    std::vector<std::string> glEntryPointsAskedFor;
     std::vector<UINT> systemParameters; // value of each SPI call, in order
     int hideCursorCount = 0;
     int yieldCount = 0;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <map>
 #include <ostream>
-#include <string>
 
 namespace glrec {
 namespace {
@@ -26,10 +25,7 @@ struct Model {
     std::vector<Matrix> textureStack{identityMatrix()};
     GLuint nextList = 1;
     bool failGenLists = false;
-    std::string version = "1.1";
-    std::string extensions;
-    GLuint nextFramebufferName = 1;
-    bool framebuffersFail = false;
+
     GLuint nextTexture = 1;
     GLuint bound = 0;
     GLint unpackAlignment = 4;
@@ -301,15 +297,6 @@ bool isEnabled(GLenum capability) {
 
 void failNextGenLists() {
     model.failGenLists = true;
-}
-
-void setStrings(const char* version, const char* extensions) {
-    model.version = version;
-    model.extensions = extensions;
-}
-
-void failFramebuffers() {
-    model.framebuffersFail = true;
 }
 
 } // namespace glrec
@@ -645,86 +632,10 @@ void glReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum 
     log("glReadPixels", {double(x), double(y), double(w), double(h), double(format), double(type)});
 }
 
-// --- strings and framebuffer objects -------------------------------------------
+// --- strings ------------------------------------------------------------------------
 
-const GLubyte* glGetString(GLenum name) {
-    const char* text = "";
-    if (name == GL_VERSION) {
-        text = model.version.c_str();
-    } else if (name == GL_EXTENSIONS) {
-        text = model.extensions.c_str();
-    }
-    return reinterpret_cast<const GLubyte*>(text);
-}
-
-namespace {
-
-void genNames(GLsizei n, GLuint* names) {
-    for (GLsizei i = 0; i < n; ++i) {
-        names[i] = model.nextFramebufferName++;
-    }
-}
-void recGenFramebuffers(GLsizei n, GLuint* names) {
-    genNames(n, names);
-    log("glGenFramebuffers", {double(n), double(names[0])});
-}
-void recDeleteFramebuffers(GLsizei n, const GLuint* names) {
-    log("glDeleteFramebuffers", {double(n), double(names[0])});
-}
-void recBindFramebuffer(GLenum target, GLuint name) {
-    log("glBindFramebuffer", {double(target), double(name)});
-}
-void recGenRenderbuffers(GLsizei n, GLuint* names) {
-    genNames(n, names);
-    log("glGenRenderbuffers", {double(n), double(names[0])});
-}
-void recDeleteRenderbuffers(GLsizei n, const GLuint* names) {
-    log("glDeleteRenderbuffers", {double(n), double(names[0])});
-}
-void recBindRenderbuffer(GLenum target, GLuint name) {
-    log("glBindRenderbuffer", {double(target), double(name)});
-}
-void recRenderbufferStorage(GLenum target, GLenum format, GLsizei w, GLsizei h) {
-    log("glRenderbufferStorage", {double(target), double(format), double(w), double(h)});
-}
-void recFramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum kind, GLuint name) {
-    log("glFramebufferRenderbuffer",
-        {double(target), double(attachment), double(kind), double(name)});
-}
-GLenum recCheckFramebufferStatus(GLenum target) {
-    log("glCheckFramebufferStatus", {double(target)});
-    return model.framebuffersFail ? 0x8CDD /* unsupported */ : 0x8CD5 /* complete */;
-}
-void recBlitFramebuffer(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0, GLint dx1,
-                        GLint dy1, GLbitfield mask, GLenum filter) {
-    log("glBlitFramebuffer", {double(sx0), double(sy0), double(sx1), double(sy1), double(dx0),
-                              double(dy0), double(dx1), double(dy1), double(mask), double(filter)});
-}
-
-template <typename Function>
-glrec::EntryPoint entry(Function function) {
-    return reinterpret_cast<glrec::EntryPoint>(function);
-}
-
-} // namespace
-
-glrec::EntryPoint glrec::framebufferEntryPoint(const char* name) {
-    static const std::map<std::string, EntryPoint> entries = {
-        {"glGenFramebuffers", entry(recGenFramebuffers)},
-        {"glDeleteFramebuffers", entry(recDeleteFramebuffers)},
-        {"glBindFramebuffer", entry(recBindFramebuffer)},
-        {"glGenRenderbuffers", entry(recGenRenderbuffers)},
-        {"glDeleteRenderbuffers", entry(recDeleteRenderbuffers)},
-        {"glBindRenderbuffer", entry(recBindRenderbuffer)},
-        {"glRenderbufferStorage", entry(recRenderbufferStorage)},
-        {"glFramebufferRenderbuffer", entry(recFramebufferRenderbuffer)},
-        {"glCheckFramebufferStatus", entry(recCheckFramebufferStatus)},
-        {"glBlitFramebuffer", entry(recBlitFramebuffer)},
-    };
-    std::string core = name;
-    if (core.size() > 3 && core.compare(core.size() - 3, 3, "EXT") == 0) {
-        core.resize(core.size() - 3);
-    }
-    const auto found = entries.find(core);
-    return found == entries.end() ? nullptr : found->second;
+// A context that names no version and no extension.
+const GLubyte* glGetString(GLenum) {
+    static const GLubyte none[] = "";
+    return none;
 }

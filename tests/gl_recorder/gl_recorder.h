@@ -74,17 +74,4 @@ bool isEnabled(GLenum capability);
 // Makes the next glGenLists answer 0, as a context out of list names would.
 void failNextGenLists();
 
-// What glGetString answers for GL_VERSION and GL_EXTENSIONS; a new context
-// answers "1.1" and no extensions.
-void setStrings(const char* version, const char* extensions);
-
-// The framebuffer-object entry points (glGenFramebuffers ...
-// glBlitFramebuffer), found by name with or without the EXT suffix, as a
-// window system's lookup finds them; null for any other name. They log under
-// the core names. Framebuffers are complete unless failFramebuffers says
-// otherwise, from then on.
-using EntryPoint = void (*)();
-EntryPoint framebufferEntryPoint(const char* name);
-void failFramebuffers();
-
 } // namespace glrec

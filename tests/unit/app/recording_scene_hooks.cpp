@@ -10,20 +10,14 @@
 namespace hooks {
 namespace {
 std::vector<SceneStart> starts;
-std::vector<std::size_t> frames;
 } // namespace
 
 std::vector<SceneStart>& sceneStarts() {
     return starts;
 }
 
-std::vector<std::size_t>& frameStarts() {
-    return frames;
-}
-
 void reset() {
     starts.clear();
-    frames.clear();
 }
 
 } // namespace hooks
@@ -39,7 +33,6 @@ void InitialiseScene(int clientWidth, int clientHeight) {
 
 void RenderFrame() {
     fake::state().calls.push_back("RenderFrame()");
-    hooks::frames.push_back(glrec::calls().size());
 }
 
 void ReleaseScene() {

@@ -15,8 +15,6 @@ struct SceneStart {
 
 // One entry per InitialiseScene call.
 std::vector<SceneStart>& sceneStarts();
-// The GL calls recorded before each RenderFrame call.
-std::vector<std::size_t>& frameStarts();
 void reset();
 
 } // namespace hooks

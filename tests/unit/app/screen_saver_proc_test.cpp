@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -217,16 +216,12 @@ TEST_F(ScreenSaverProcTest, WithoutACurrentContextNothingTouchesGLAndInputStillE
         ScreenSaverProc(saver, WM_KEYDOWN, 'A', 0);
         EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 1) << lastAsked;
         ScreenSaverProc(saver, WM_DESTROY, 0, 0);
-        const Calls calls = takeCalls();
-        const bool contextMade = answer == &fake::State::makeCurrentWorks;
-        EXPECT_EQ(calls.back(), "releaseDeviceContext(0x5a5a,0xdc)");
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "deleteGLContext(0x6c)"),
-                  contextMade ? 1 : 0)
-            << lastAsked;
-        for (const std::string& call : calls) {
-            EXPECT_EQ(call.find("swap"), std::string::npos) << call << " after " << lastAsked;
+        Calls expected = {"defaultWindowProc(256)", "killTimer(0x5a5a,1)"};
+        if (answer == &fake::State::makeCurrentWorks) {
+            expected.insert(expected.end(), {"makeCurrent(0,0)", "deleteGLContext(0x6c)"});
         }
-        EXPECT_TRUE(hooks::sceneStarts().empty() && hooks::frameStarts().empty());
+        expected.push_back("releaseDeviceContext(0x5a5a,0xdc)");
+        EXPECT_EQ(takeCalls(), expected) << "no frame, no swap, no scene to release";
         EXPECT_TRUE(glrec::calls().empty()) << "a GL call without a current context";
     }
 }
