@@ -11,24 +11,10 @@
 
 namespace {
 
-TEST(FramePacer, HoldsFramesToTheGridAndStartsANewOneAfterAStall) {
-    FramePacer pacer;
-    EXPECT_EQ(pacer.usUntilNextFrame(5), 0u) << "no limit set";
-    pacer.setMinimumPeriodUs(16667);
-    EXPECT_EQ(pacer.usUntilNextFrame(1000), 0u) << "the first frame waits for nothing";
-    pacer.frameStarted(1000);
-    EXPECT_EQ(pacer.usUntilNextFrame(10000), 7667u);
-    // A little late: the next frame keeps the grid instead of slipping.
-    pacer.frameStarted(17700);
-    EXPECT_EQ(pacer.usUntilNextFrame(17700), 34334u - 17700u);
-    // A whole period late: no burst to catch up, a new grid from here.
-    pacer.frameStarted(100000);
-    EXPECT_EQ(pacer.usUntilNextFrame(100001), 16666u);
-}
-
-TEST(FramePacer, ATimerOfFiveMillisecondsRunsAtTheDisplaysRateWithLateWakeUps) {
+TEST(FramePacer, ATimerOfFiveMillisecondsRunsAtTheDisplaysRateWithoutBursts) {
     // The backend's loop: the 5 ms timer falls due, the pacer holds it, the
-    // wait ends up to 0.3 ms late. Over ten seconds at 60 Hz: 600 frames.
+    // wait ends up to 0.3 ms late, and once the process stalls for 0.1 s.
+    // Over ten seconds at 60 Hz: 600 frames, less the 6 the stall took.
     FramePacer pacer;
     pacer.setMinimumPeriodUs(refreshPeriodUs(60.0));
     std::uint64_t now = 0;
@@ -38,6 +24,7 @@ TEST(FramePacer, ATimerOfFiveMillisecondsRunsAtTheDisplaysRateWithLateWakeUps) {
     std::uint64_t previous = 0;
     while (now < 10000000) {
         now = std::max(timerDue, now + pacer.usUntilNextFrame(now)) + (frames * 7919) % 300;
+        now += frames == 300 ? 100000 : 0;
         if (pacer.usUntilNextFrame(now) == 0) {
             pacer.frameStarted(now);
             shortest = frames > 0 ? std::min(shortest, now - previous) : shortest;
@@ -46,9 +33,9 @@ TEST(FramePacer, ATimerOfFiveMillisecondsRunsAtTheDisplaysRateWithLateWakeUps) {
             timerDue = now + 5000;
         }
     }
-    EXPECT_GE(frames, 599);
-    EXPECT_LE(frames, 601);
-    EXPECT_GE(shortest, 16000u) << "a late frame is never followed by a burst";
+    EXPECT_GE(frames, 593);
+    EXPECT_LE(frames, 595);
+    EXPECT_GE(shortest, 16000u) << "a late frame or a stall is never made up by a burst";
 }
 
 TEST(FramePacer, TheRefreshPeriodNeverUndercutsTheDisplayAndFallsBackTo60Hz) {
