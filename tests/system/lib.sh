@@ -65,12 +65,14 @@ server_answers() {
 }
 
 # A private X server of the given size on a free display number; a colour
-# depth (24 unless given) and further Xvfb options may follow.
+# depth (24 unless given) and further Xvfb options may follow. -noreset: the
+# server would reset whenever its last client left (the check that it
+# answers, one haze run of several), and refuses clients while it resets.
 start_xvfb() {
   local size=$1 depth=${2:-24}
   shift $(($# < 2 ? $# : 2))
   require Xvfb xdotool xwininfo xdpyinfo
-  Xvfb -displayfd 5 -screen 0 "${size}x${depth}" -nolisten tcp "$@" 5>"$WORK/display" \
+  Xvfb -displayfd 5 -screen 0 "${size}x${depth}" -nolisten tcp -noreset "$@" 5>"$WORK/display" \
     2>"$WORK/xvfb.err" &
   background+=($!)
   wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.err")"
