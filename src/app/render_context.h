@@ -7,9 +7,9 @@
 struct RenderContext {
     HDC deviceContext = nullptr;    // the window's own device context
     HGLRC glContext = nullptr;      // current on the GUI thread from creation to destruction
-    RECT clientRect = {0, 0, 0, 0}; // the client rectangle at creation
-    // Its right and bottom edges: the client size in pixels. Read once at
-    // creation and never updated: the saver does not follow resizing.
+    RECT clientRect = {0, 0, 0, 0}; // the client rectangle, from creation on
+    // Its right and bottom edges: the client size in pixels. Read at creation
+    // and updated whenever the window changes size (WM_SIZE).
     int clientWidth = 0;
     int clientHeight = 0;
 };

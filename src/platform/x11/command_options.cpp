@@ -78,6 +78,7 @@ struct Parser {
     CommandOptions& options;
     std::string& error;
     bool sizeGiven = false;
+    bool monitorsGiven = false;
     bool framesGiven = false;
     bool stepGiven = false;
     bool help = false;
@@ -110,6 +111,55 @@ struct Parser {
         options.width = static_cast<int>(w);
         options.height = static_cast<int>(h);
         sizeGiven = true;
+        return true;
+    }
+
+    // WxH+X+Y, comma-separated: the monitors a render's picture spans.
+    bool monitors(const std::string& text) {
+        options.monitors.clear();
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = text.find(',', start);
+            const std::string one = text.substr(start, comma - start);
+            MonitorGeometry m;
+            const std::size_t cross = one.find_first_of("xX");
+            const std::size_t plus = one.find('+');
+            const std::size_t plus2 = plus == std::string::npos ? plus : one.find('+', plus + 1);
+            unsigned long long w = 0, h = 0, x = 0, y = 0;
+            if (cross == std::string::npos || plus2 == std::string::npos || plus < cross ||
+                !parseDecimal(one.substr(0, cross), maximumSize, w) ||
+                !parseDecimal(one.substr(cross + 1, plus - cross - 1), maximumSize, h) ||
+                !parseDecimal(one.substr(plus + 1, plus2 - plus - 1), maximumSize, x) ||
+                !parseDecimal(one.substr(plus2 + 1), maximumSize, y) || w == 0 || h == 0 ||
+                options.monitors.size() == static_cast<std::size_t>(maximumMonitors)) {
+                return fail("--monitors needs up to " + std::to_string(maximumMonitors) +
+                            " comma-separated WIDTHxHEIGHT+X+Y, got '" + text + "'");
+            }
+            m.width = static_cast<int>(w);
+            m.height = static_cast<int>(h);
+            m.x = static_cast<int>(x);
+            m.y = static_cast<int>(y);
+            options.monitors.push_back(m);
+            if (comma == std::string::npos) {
+                break;
+            }
+            start = comma + 1;
+        }
+        monitorsGiven = true;
+        return true;
+    }
+
+    // Every monitor lies within the picture.
+    bool monitorsFit() {
+        for (const MonitorGeometry& m : options.monitors) {
+            if (m.x + m.width > options.width || m.y + m.height > options.height) {
+                return fail("--monitors: " + std::to_string(m.width) + "x" +
+                            std::to_string(m.height) + "+" + std::to_string(m.x) + "+" +
+                            std::to_string(m.y) + " reaches beyond the " +
+                            std::to_string(options.width) + "x" + std::to_string(options.height) +
+                            " picture");
+            }
+        }
         return true;
     }
 
@@ -191,6 +241,7 @@ const KnownOption knownOptions[] = {
     {"--frames", nullptr, true, [](Parser& p, const std::string& v) { return p.frames(v); }},
     {"--step-ms", nullptr, true, [](Parser& p, const std::string& v) { return p.stepMs(v); }},
     {"--seed", nullptr, true, [](Parser& p, const std::string& v) { return p.seed(v); }},
+    {"--monitors", nullptr, true, [](Parser& p, const std::string& v) { return p.monitors(v); }},
     {"-root", "--root", false,
      [](Parser& p, const std::string&) { return p.setMode(RunMode::Root); }},
     {"-window", "--window", false,
@@ -279,6 +330,9 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         return parser.fail(std::string(parser.framesGiven ? "--frames" : "--step-ms") +
                            " applies only to --render");
     }
+    if (parser.monitorsGiven && options.mode != RunMode::Render) {
+        return parser.fail("--monitors applies only to --render");
+    }
     if (parser.sizeGiven && options.mode != RunMode::Render && options.mode != RunMode::OwnWindow) {
         return parser.fail("--size applies only to --render and -window");
     }
@@ -287,7 +341,7 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         options.width = render ? defaultRenderWidth : defaultWindowWidth;
         options.height = render ? defaultRenderHeight : defaultWindowHeight;
     }
-    return true;
+    return parser.monitorsFit();
 }
 
 const char* usageText() {
@@ -316,6 +370,9 @@ const char* usageText() {
            "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
            "  --frames N         frames to draw (default 300)\n"
            "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
+           "  --monitors WxH+X+Y,...\n"
+           "                     the monitors the picture spans, each with a view of\n"
+           "                     its own (default: one, the whole picture)\n"
            "  --export-textures DIR\n"
            "                     write the scene's eleven generated images as\n"
            "                     DIR/NN-NAME.png (256x256 RGBA, rows as uploaded)\n"
