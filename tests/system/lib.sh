@@ -119,6 +119,7 @@ wait_for_haze_exit() {
 # A window of the test tool, WxH; its id (decimal) in TEST_WINDOW. It lives
 # until the test ends or close_test_window.
 open_test_window() {
+  rm -f "$WORK/tool.out" # an earlier test window's id
   "$TOOL" window "$1" >"$WORK/tool.out" 2>"$WORK/tool.err" &
   TOOL_PID=$!
   background+=("$TOOL_PID")

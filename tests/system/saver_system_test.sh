@@ -225,22 +225,18 @@ case_window_id_fills_window_and_survives_input() {
   expect_end_with_its_window
 }
 
-case_preview_follows_its_window_growing_and_shrinking() {
+# A settings page laid out anew, a daemon's window that changes size: the
+# preview and the daemon-style run both follow.
+case_preview_and_window_id_follow_their_window_growing_and_shrinking() {
   start_xvfb 640x480
-  open_test_window 300x200
-  start_haze /p "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
-  expect_child_follows_resizes "$TEST_WINDOW" 500x400 180x120
-  expect_end_with_its_window
-}
-
-case_window_id_follows_its_window_growing_and_shrinking() {
-  start_xvfb 640x480
-  open_test_window 300x200
-  start_haze -window-id "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
-  expect_child_follows_resizes "$TEST_WINDOW" 520x380 160x100
-  expect_end_with_its_window
+  local mode
+  for mode in /p -window-id; do
+    open_test_window 300x200
+    start_haze "$mode" "$TEST_WINDOW"
+    expect_child_fills_test_window "Preview"
+    expect_child_follows_resizes "$TEST_WINDOW" 500x400 180x120
+    expect_end_with_its_window
+  done
 }
 
 case_root_draws_in_xscreensaver_window() {

@@ -57,6 +57,28 @@ bool parseHex(const std::string& text, unsigned long long limit, unsigned long l
     return true;
 }
 
+// WIDTHxHEIGHT+X+Y: a size of at least one pixel each way and a corner, all
+// whole numbers up to maximumSize.
+bool parseMonitor(const std::string& text, MonitorGeometry& monitor) {
+    const std::size_t cross = text.find_first_of("xX");
+    const std::size_t plus = text.find('+');
+    const std::size_t plus2 = plus == std::string::npos ? plus : text.find('+', plus + 1);
+    unsigned long long fields[4] = {};
+    if (cross == std::string::npos || plus2 == std::string::npos || plus < cross ||
+        !parseDecimal(text.substr(0, cross), maximumSize, fields[0]) ||
+        !parseDecimal(text.substr(cross + 1, plus - cross - 1), maximumSize, fields[1]) ||
+        !parseDecimal(text.substr(plus + 1, plus2 - plus - 1), maximumSize, fields[2]) ||
+        !parseDecimal(text.substr(plus2 + 1), maximumSize, fields[3]) || fields[0] == 0 ||
+        fields[1] == 0) {
+        return false;
+    }
+    monitor.width = static_cast<int>(fields[0]);
+    monitor.height = static_cast<int>(fields[1]);
+    monitor.x = static_cast<int>(fields[2]);
+    monitor.y = static_cast<int>(fields[3]);
+    return true;
+}
+
 const char* modeName(RunMode mode) {
     switch (mode) {
     case RunMode::Render:
@@ -120,33 +142,19 @@ struct Parser {
         std::size_t start = 0;
         for (;;) {
             const std::size_t comma = text.find(',', start);
-            const std::string one = text.substr(start, comma - start);
             MonitorGeometry m;
-            const std::size_t cross = one.find_first_of("xX");
-            const std::size_t plus = one.find('+');
-            const std::size_t plus2 = plus == std::string::npos ? plus : one.find('+', plus + 1);
-            unsigned long long w = 0, h = 0, x = 0, y = 0;
-            if (cross == std::string::npos || plus2 == std::string::npos || plus < cross ||
-                !parseDecimal(one.substr(0, cross), maximumSize, w) ||
-                !parseDecimal(one.substr(cross + 1, plus - cross - 1), maximumSize, h) ||
-                !parseDecimal(one.substr(plus + 1, plus2 - plus - 1), maximumSize, x) ||
-                !parseDecimal(one.substr(plus2 + 1), maximumSize, y) || w == 0 || h == 0 ||
+            if (!parseMonitor(text.substr(start, comma - start), m) ||
                 options.monitors.size() == static_cast<std::size_t>(maximumMonitors)) {
                 return fail("--monitors needs up to " + std::to_string(maximumMonitors) +
                             " comma-separated WIDTHxHEIGHT+X+Y, got '" + text + "'");
             }
-            m.width = static_cast<int>(w);
-            m.height = static_cast<int>(h);
-            m.x = static_cast<int>(x);
-            m.y = static_cast<int>(y);
             options.monitors.push_back(m);
             if (comma == std::string::npos) {
-                break;
+                monitorsGiven = true;
+                return true;
             }
             start = comma + 1;
         }
-        monitorsGiven = true;
-        return true;
     }
 
     // Every monitor lies within the picture.

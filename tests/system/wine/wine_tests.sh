@@ -111,6 +111,14 @@ shows_drawing() {
   [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
 }
 
+# Window $1 covers the 1024x768 screen, in the screen's own pixels.
+expect_covers_screen() {
+  local geometry
+  geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
+  [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
+}
+
 pointer_to() {
   xdotool mousemove "$1" "$2"
   sleep 0.3
@@ -143,10 +151,7 @@ scenario_full_screen() {
   local id
   id=$(find_window "Screen Saver")
   [ -n "$id" ] || fail "no full-screen window"
-  local geometry
-  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
-  [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
+  expect_covers_screen "$id"
   sleep 1
   shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
 
@@ -200,7 +205,7 @@ start_preview_host() {
 
 # Waits until the host logs a preview child of client size $1 (WxH).
 await_preview_of() {
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     grep -q "child WindowsScreenSaverClass Preview $1;" "$HAZE_TEST_LOG" && return 0
     sleep 0.1
   done
@@ -251,21 +256,23 @@ scenario_preview() {
   expect_scene "$frame" 480 360 "the preview's last frame"
 }
 
+# The colour at ($2, $3) of picture $1 as "R G B", each 0 to 255.
+colour_at() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
 # The letterboxed scene in picture $1 of $2 x $3 pixels: black bars along its
 # top and bottom and the yellow glow in its middle.
 expect_scene() {
-  local picture=$1 w=$2 h=$3 what=$4 x y colour
+  local picture=$1 w=$2 h=$3 what=$4 x y c
   for x in 3 $((w - 4)); do
     for y in 3 $((h - 4)); do
-      colour=$(convert "$picture" -format "%[fx:int(255*p{$x,$y}.r)] %[fx:int(255*p{$x,$y}.g)] %[fx:int(255*p{$x,$y}.b)]" info:)
-      [ "$colour" = "0 0 0" ] || fail "$what: no black bar at ($x, $y), but ($colour)"
+      [ "$(colour_at "$picture" $x $y)" = "0 0 0" ] || fail "$what: no black bar at ($x, $y)"
     done
   done
-  x=$((w / 2)) y=$((h / 2))
-  local c
-  c=($(convert "$picture" -format "%[fx:int(255*p{$x,$y}.r)] %[fx:int(255*p{$x,$y}.g)] %[fx:int(255*p{$x,$y}.b)]" info:))
+  c=($(colour_at "$picture" $((w / 2)) $((h / 2))))
   [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] ||
-    fail "$what: no yellow glow in the middle ($x, $y), but (${c[*]})"
+    fail "$what: no yellow glow in the middle, but (${c[*]})"
 }
 
 # A desktop scaled to 144 DPI: haze.scr declares itself aware of each
@@ -287,12 +294,10 @@ scenario_high_dpi() {
 
   pointer_to 100 100
   start_saver /s
-  local id geometry
+  local id
   id=$(find_window "Screen Saver")
   [ -n "$id" ] || fail "no full-screen window"
-  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
-  [ "$geometry" = "0 0 1024 768" ] || fail "at 144 DPI the saver covers $geometry, not 1024x768"
+  expect_covers_screen "$id"
   sleep 2
   import -window root "$work/high-dpi.png"
   [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$work/high-dpi.png" "$WINE_TEST_SCREENSHOTS/"

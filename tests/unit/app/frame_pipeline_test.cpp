@@ -177,9 +177,6 @@ TEST_F(FramePipeline, OnlyTwoOrMoreWhollyCoveredMonitorsSplitThePicture) {
     ten.pop_back();
     EXPECT_EQ(viewsFor(ten), 9);
     EXPECT_EQ(viewportLayout.slots[9].letterboxed, 1) << "every view is letterboxed";
-    // A size with no pixels changes nothing.
-    ResizeScene(0, 720, nullptr, 0);
-    EXPECT_EQ(viewportLayout.windowWidth, 2560.0f);
 }
 
 TEST_F(FramePipeline, EyeFollowsTheOscillatorsAndTheAimKeepsOnlyTheRoll) {

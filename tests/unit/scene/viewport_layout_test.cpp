@@ -204,19 +204,6 @@ TEST(ViewportLayoutClear, EachMonitorHasItsOwnBarsAndVeilAndWhatNoneShowsIsBlack
     EXPECT_EQ(clearCalls(layout), clearCalls(window(1280, 480, 0.25f, 1.0f)));
 }
 
-TEST(ViewportLayout, EachMonitorsSlotIsLetterboxedWithinTheMonitor) {
-    ViewportLayout layout = window(1280, 480, 0.25f, 0.2f);
-    const PixelRect heads[] = {{0, 0, 640, 480}, {640, 180, 1040, 480}};
-    layout.setMonitors(heads, 2);
-    layout.slotCount = 3;
-    layout.slots[1].letterboxed = 1;
-    layout.slots[2].letterboxed = 1;
-    layout.relayout();
-    expectPixelRect(layout.slots[0], {0, 0, 1280, 480, 1280, 480});
-    expectPixelRect(layout.slots[1], {0, 120, 640, 360, 640, 240});
-    expectPixelRect(layout.slots[2], {640, 255, 1040, 405, 400, 150});
-}
-
 // Layout of the slots.
 
 TEST(ViewportLayout, RelayoutFitsALetterboxedSlotBetweenTheBars) {
