@@ -281,9 +281,10 @@ expect_scene() {
 # screen, the preview its parent's whole client area.
 scenario_high_dpi() {
   grep -q 'PerMonitorV2' "$HAZE_SCR" || fail "haze.scr does not declare per-monitor DPI awareness"
+  start_display # first: the Wine session the setting starts must have the display
   scaled=1
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  start_display
+  wineserver -w # every Wine process from now on starts at the new DPI
   local host host_window handle
   start_preview_host
   tr -d '\r' <"$HAZE_TEST_LOG" | grep -qx 'dpi 144' || fail "the desktop is not at 144 DPI: $(head -n 1 "$HAZE_TEST_LOG")"
