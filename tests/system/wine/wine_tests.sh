@@ -152,7 +152,11 @@ scenario_full_screen() {
   id=$(find_window "Screen Saver")
   [ -n "$id" ] || fail "no full-screen window"
   expect_covers_screen "$id"
-  sleep 1
+  # The first frames wait for the scene's set-up, slow on a busy machine.
+  for _ in $(seq 20); do
+    shows_drawing "$id" && break
+    sleep 0.5
+  done
   shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
 
   # 3 pixels of travel are tolerated, 3 more end the run.
