@@ -111,10 +111,15 @@ shows_drawing() {
   [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
 }
 
-# Window $1 covers the 1024x768 screen, in the screen's own pixels.
-expect_covers_screen() {
+# Starts haze.scr /s with the pointer at (100, 100); its window in $id, once
+# it covers the 1024x768 screen in the screen's own pixels.
+start_full_screen() {
+  pointer_to 100 100
+  start_saver /s
+  id=$(find_window "Screen Saver")
+  [ -n "$id" ] || fail "no full-screen window"
   local geometry
-  geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
   [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
 }
@@ -146,12 +151,8 @@ scenario_cleanup() {
 
 scenario_full_screen() {
   start_display
-  pointer_to 100 100
-  start_saver /s
   local id
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window"
-  expect_covers_screen "$id"
+  start_full_screen
   # The first frames wait for the scene's set-up, slow on a busy machine.
   for _ in $(seq 20); do
     shows_drawing "$id" && break
@@ -297,12 +298,8 @@ scenario_high_dpi() {
   (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
   await_exit "$saver" 15
 
-  pointer_to 100 100
-  start_saver /s
   local id
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window"
-  expect_covers_screen "$id"
+  start_full_screen
   sleep 2
   import -window root "$work/high-dpi.png"
   [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$work/high-dpi.png" "$WINE_TEST_SCREENSHOTS/"
