@@ -10,14 +10,14 @@ purpose=${1:-run}
 
 run_packages=(
   g++ cmake make pkg-config
-  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libxrandr-dev libpng-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libxrandr-dev libxinerama-dev libpng-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   x11-utils
 )
 test_packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick apitrace time
+  xvfb xserver-xephyr xdotool imagemagick apitrace time
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
 )
 

@@ -96,6 +96,9 @@ void UpdateCamera() {
         camera.transform.rotation.set(static_cast<float>(angleX.value()),
                                       static_cast<float>(angleY.value()),
                                       static_cast<float>(angleZ.value()));
+    } else {
+        // Another monitor's view: the same eye and aim as the scene's view.
+        camera.transform = viewportLayout.slots[sceneViewSlot].camera.transform;
     }
     // Looks at the origin; replaces the pitch and yaw just written, keeps the
     // roll.

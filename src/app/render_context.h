@@ -11,9 +11,9 @@ struct RenderContext {
     // when the window system refused the pixel format, the context or
     // making it current; then nothing is drawn and the window stays black.
     bool contextCurrent = false;
-    RECT clientRect = {0, 0, 0, 0}; // the client rectangle at creation
-    // Its right and bottom edges: the client size in pixels. Read once at
-    // creation and never updated: the saver does not follow resizing.
+    RECT clientRect = {0, 0, 0, 0}; // the client rectangle, from creation on
+    // Its right and bottom edges: the client size in pixels. Read at creation
+    // and updated whenever the window changes size (WM_SIZE).
     int clientWidth = 0;
     int clientHeight = 0;
 };

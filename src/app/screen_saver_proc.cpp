@@ -7,6 +7,32 @@
 #include "host/screen_saver.h"
 #include "platform/platform.h"
 
+namespace {
+
+// More than the scene has views for, so that it sees when there are too many.
+constexpr int monitorsAsked = 16;
+
+// The client area is `width` × `height` pixels now: the scene lays its views
+// out for that size and the monitors the window covers. A size with no
+// pixels (a minimised window) changes nothing.
+void followClientArea(HWND window, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    renderContext.clientRect = RECT{0, 0, width, height};
+    renderContext.clientWidth = width;
+    renderContext.clientHeight = height;
+    RECT rects[monitorsAsked];
+    const int count = platform().monitorRects(window, rects, monitorsAsked);
+    SceneMonitor monitors[monitorsAsked];
+    for (int i = 0; i < count; ++i) {
+        monitors[i] = SceneMonitor{rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+    }
+    ResizeScene(width, height, monitors, count);
+}
+
+} // namespace
+
 LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: {
@@ -23,6 +49,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         ChooseFrameTarget();
         SetBaseGLState(); // ends with the scene's initialisation
+        followClientArea(window, client.right, client.bottom); // the monitors
         platform().setTimer(window, FrameTimerId, FrameTimerPeriodMs);
         return 0;
     }
@@ -48,6 +75,19 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             platform().swapBuffers(renderContext.deviceContext);
         }
         return 0;
+
+    case WM_SIZE:
+        // The client area's new size, from the next frame on.
+        followClientArea(window, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+
+    case WM_DISPLAYCHANGE: {
+        // Monitors came, went or changed resolution.
+        RECT client = {0, 0, 0, 0};
+        platform().clientRect(window, &client);
+        followClientArea(window, client.right, client.bottom);
+        return DefScreenSaverProc(window, message, wParam, lParam);
+    }
 
     default:
         return DefScreenSaverProc(window, message, wParam, lParam);

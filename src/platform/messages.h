@@ -108,6 +108,9 @@ struct PIXELFORMATDESCRIPTOR {
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<UINT_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<UINT_PTR>(l) >> 16) & 0xffff))
+#define MAKELPARAM(low, high)                                                                      \
+    (static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(low))) |                            \
+                         (static_cast<DWORD>(static_cast<WORD>(high)) << 16)))
 
 // Window messages.
 #define WM_CREATE 0x0001
@@ -126,6 +129,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define WM_POWER 0x0048
 #define WM_HELP 0x0053
 #define WM_CONTEXTMENU 0x007B
+#define WM_DISPLAYCHANGE 0x007E
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_SYSKEYDOWN 0x0104

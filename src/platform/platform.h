@@ -56,6 +56,11 @@ struct Platform {
     // The clip box of the screen's device context: the area a full-screen
     // saver covers.
     bool (*screenRect)(RECT* rect);
+    // The monitors that `window` covers, whole or in part, as rectangles in
+    // its client coordinates (x right, y down, from the client area's top
+    // left corner): at most `capacity` of them, and how many there are in
+    // `rects`. 0 when the system reports none.
+    int (*monitorRects)(HWND window, RECT* rects, int capacity);
     // Registers the saver window class with `procedure` as its window
     // procedure; false when registration fails.
     bool (*registerSaverClass)(HINSTANCE instance, WNDPROC procedure);

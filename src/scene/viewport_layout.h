@@ -3,13 +3,28 @@
 //
 // Slot 0 always spans the whole window and serves the two-dimensional passes,
 // in which one unit is one pixel; slots 1 to `slotCount` − 1 are the
-// three-dimensional views. All sizes are in window pixels, y growing upwards.
+// three-dimensional views. When the window spans several monitors, each
+// monitor has bars, a veil and a view of its own: slot i shows monitor i − 1.
+// All sizes are in window pixels, y growing upwards.
 #pragma once
 
 #include "scene/viewport_slot.h"
 
+// A rectangle of the window in pixels, y growing upwards.
+struct PixelRect {
+    float x0;
+    float y0;
+    float x1;
+    float y1;
+};
+
 struct ViewportLayout {
     static constexpr int maxSlots = 10;
+    // One three-dimensional slot per monitor.
+    static constexpr int maxMonitors = maxSlots - 1;
+    // The most pieces the window's parts outside every monitor can take: one
+    // per column between monitor edges, every other column, in each row.
+    static constexpr int maxGaps = (2 * maxMonitors + 1) * (maxMonitors + 1);
 
     float width;  // right − left (100)
     float height; // top − bottom (100)
@@ -30,6 +45,13 @@ struct ViewportLayout {
     int slotCount;   // slots in use, at most maxSlots (1)
     int currentSlot; // the slot last selected (0)
     ViewportSlot slots[maxSlots];
+    // The monitors the window spans, each with a view of its own; none: the
+    // whole window is one screen. (0)
+    int monitorCount;
+    PixelRect monitors[maxMonitors];
+    // The parts of the window on no monitor, painted black by `clear`. (0)
+    int gapCount;
+    PixelRect gaps[maxGaps];
 
     ViewportLayout();
     virtual ~ViewportLayout() = default;
@@ -38,21 +60,33 @@ struct ViewportLayout {
     // until the next `relayout`.
     void setWindowSize(float w, float h);
     void setClearColor(float r, float g, float b, float a);
+    // Gives each of `count` monitors (at most maxMonitors; 0 for none) its own
+    // bars, veil and slot, after `setWindowSize`: each is clipped to the
+    // window. The slots keep their rectangles until the next `relayout`.
+    void setMonitors(const PixelRect* areas, int count);
+    // What slot `i` is laid out in: its monitor, or the whole window.
+    PixelRect slotArea(int i) const;
 
     // Starts a frame in slot 0's viewport and pixel projection, lighting off.
-    // Clears depth; draws black bars of `barFraction` × height at the bottom
-    // and top, each reaching one pixel further in than the letterboxed band;
-    // and veils the rest in the clear colour at opacity `fadeAlpha`, so that
-    // earlier frames fade out. With no bars and an opaque veil, it clears
-    // colour and depth instead. Leaves depth writes on, blending on exactly
-    // when the veil is translucent, and the veil's colour current.
+    // Clears depth; on each monitor (or the whole window) draws black bars of
+    // `barFraction` × its height at its bottom and top, each reaching one
+    // pixel further in than the letterboxed band, and veils the rest in the
+    // clear colour at opacity `fadeAlpha`, so that earlier frames fade out;
+    // paints what lies on no monitor black. With no bars and an opaque veil,
+    // it clears colour and depth instead. Leaves depth writes on, blending on
+    // exactly when the veil is translucent, and the veil's colour current.
     void clear() const;
 
     // Makes slot `i` (0 to 9) current and applies its viewport.
     void selectViewport(int i);
     // Makes slot `i` (0 to 9) current and loads its pixel projection.
     void selectOrtho(int i);
-    // Recomputes the frame and pixel rectangle of every slot in use: the
-    // window, or for a letterboxed slot the band between the bars.
+    // Recomputes the frame and pixel rectangle of every slot in use: its area
+    // (`slotArea`), or for a letterboxed slot the band between its bars.
     void relayout();
+
+private:
+    // The bars and the veil over one monitor's rectangle.
+    void clearArea(const PixelRect& area) const;
+    void findGaps();
 };

@@ -92,6 +92,16 @@ bool screenRect(RECT* rect) {
     return true;
 }
 
+int monitorRects(HWND, RECT* rects, int capacity) {
+    int count = 0;
+    for (const RECT& monitor : current.monitors) {
+        if (count < capacity) {
+            rects[count++] = monitor;
+        }
+    }
+    return count;
+}
+
 bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
     record("registerSaverClass");
     if (!current.classRegisters) {
@@ -294,6 +304,7 @@ const Platform fakePlatform = {
     parentWindow,
     clientRect,
     screenRect,
+    monitorRects,
     registerSaverClass,
     createWindow,
     runMessageLoop,

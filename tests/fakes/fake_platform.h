@@ -44,6 +44,7 @@ struct State {
     std::map<HWND, HWND> parents;
     std::map<HWND, RECT> clientRects;
     RECT screen = {0, 0, 1280, 1024};
+    std::vector<RECT> monitors; // what monitorRects reports, for any window
     bool classRegisters = true;
     HWND nextCreatedWindow = window(0x5A5A);
     int loopExitCode = 0;

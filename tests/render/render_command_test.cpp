@@ -186,6 +186,57 @@ TEST_F(RenderCommand, FramesDrawnOnACanvasGiveTheSurfacesOwnPicture) {
     EXPECT_LE(differing, static_cast<int>(surface.rgb.size() / 1000)) << "values apart";
 }
 
+// The scene's yellow glow, under whatever thin smoke lies over it.
+bool yellow(const std::tuple<int, int, int>& c) {
+    const auto [r, g, b] = c;
+    return r > 100 && g > 100 && b < r - 60 && b < g - 60;
+}
+
+TEST_F(RenderCommand, EachMonitorShowsItsOwnLetterboxedViewWithTheGlowInItsMiddle) {
+    // A 640 by 360 monitor and a 320 by 240 one beside it, 60 pixels down.
+    ASSERT_EQ(haze("--render '" + png("two.png") +
+                   "' --size 960x360 --frames 60 --seed 5 --monitors 640x360+0+0,320x240+640+60"),
+              0)
+        << err;
+    const Picture picture = readPicture(folder / "two.png");
+    ASSERT_TRUE(picture.read);
+    struct Monitor {
+        int x, y, width, height;
+    };
+    for (const Monitor m : {Monitor{0, 0, 640, 360}, Monitor{640, 60, 320, 240}}) {
+        const int middleX = m.x + m.width / 2;
+        const int middleY = m.y + m.height / 2;
+        EXPECT_TRUE(yellow(picture.at(middleX, middleY)) ||
+                    yellow(picture.at(middleX - 1, middleY)))
+            << "no glow in the middle of the monitor at " << m.x << "," << m.y;
+        int lit = 0;
+        for (int x = m.x; x < m.x + m.width; x += 4) {
+            // Its own bars, two rows in from its top and bottom edges.
+            EXPECT_EQ(picture.at(x, m.y + 2), std::make_tuple(0, 0, 0)) << x;
+            EXPECT_EQ(picture.at(x, m.y + m.height - 3), std::make_tuple(0, 0, 0)) << x;
+            const auto [r, g, b] = picture.at(x, middleY + 20);
+            lit += std::max({r, g, b}) > 40 ? 1 : 0;
+        }
+        EXPECT_GT(lit, m.width / 40) << "the band of the monitor at " << m.x << "," << m.y;
+    }
+    // What no monitor shows is black.
+    EXPECT_EQ(picture.at(900, 30), std::make_tuple(0, 0, 0));
+    EXPECT_EQ(picture.at(700, 330), std::make_tuple(0, 0, 0));
+    // And one glow each: none where one view over the whole picture has it.
+    EXPECT_FALSE(yellow(picture.at(480, 180)));
+}
+
+TEST_F(RenderCommand, OneMonitorCoveringThePictureChangesNoByte) {
+    ASSERT_EQ(haze("--render '" + png("plain.png") + "' --size 320x180 --frames 30 --seed 8"), 0);
+    ASSERT_EQ(haze("--render '" + png("one.png") +
+                   "' --size 320x180 --frames 30 --seed 8 --monitors 320x180+0+0"),
+              0)
+        << err;
+    const std::string plain = fileText(folder / "plain.png");
+    ASSERT_FALSE(plain.empty());
+    EXPECT_EQ(plain, fileText(folder / "one.png"));
+}
+
 TEST_F(RenderCommand, APathThatCannotBeWrittenFailsAndLeavesNothing) {
     const std::string missing = png("no-such-folder/x.png");
     EXPECT_NE(haze("--render '" + missing + "' --size 32x32 --frames 1"), 0);

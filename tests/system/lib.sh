@@ -2,7 +2,9 @@
 # started in the background, polling waits and clean-up.
 #
 # Needs HAZE (the haze binary) and TOOL (x11_test_tool) in the environment;
-# HAZE_TEST_OUTPUT names a folder where a failed test leaves its evidence.
+# HAZE_TEST_OUTPUT names a folder where a failed test leaves its evidence
+# (its screenshots and haze's output); with HAZE_KEEP_EVIDENCE=1 a passing
+# test leaves it too, for a look.
 
 set -euo pipefail
 
@@ -21,7 +23,7 @@ cleanup() {
   for pid in "${background[@]}"; do
     wait "$pid" 2>/dev/null || true
   done
-  if [ "$status" -ne 0 ] && [ -n "${HAZE_TEST_OUTPUT:-}" ]; then
+  if { [ "$status" -ne 0 ] || [ -n "${HAZE_KEEP_EVIDENCE:-}" ]; } && [ -n "${HAZE_TEST_OUTPUT:-}" ]; then
     mkdir -p "$HAZE_TEST_OUTPUT/$CASE_NAME"
     cp -r "$WORK"/. "$HAZE_TEST_OUTPUT/$CASE_NAME/" 2>/dev/null || true
     echo "evidence kept in $HAZE_TEST_OUTPUT/$CASE_NAME" >&2
@@ -81,6 +83,20 @@ start_xvfb() {
   unset XSCREENSAVER_WINDOW
 }
 
+# Two monitors side by side on one screen: Xephyr with two 640x480 screens
+# joined by Xinerama, shown on a private Xvfb. DISPLAY names the Xephyr.
+start_two_heads() {
+  start_xvfb 1300x500
+  require Xephyr
+  Xephyr -displayfd 5 -screen 640x480 -screen 640x480 +xinerama -nolisten tcp \
+    5>"$WORK/heads-display" 2>"$WORK/xephyr.err" &
+  background+=($!)
+  wait_until 10 test -s "$WORK/heads-display" ||
+    fail "Xephyr did not start: $(cat "$WORK/xephyr.err")"
+  export DISPLAY=":$(head -n1 "$WORK/heads-display")"
+  wait_until 10 server_answers || fail "Xephyr on $DISPLAY does not answer"
+}
+
 # Starts haze with the given arguments; HAZE_PID, output in haze.out/haze.err.
 start_haze() {
   "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" &
@@ -107,6 +123,7 @@ wait_for_haze_exit() {
 # A window of the test tool, WxH; its id (decimal) in TEST_WINDOW. It lives
 # until the test ends or close_test_window.
 open_test_window() {
+  rm -f "$WORK/tool.out" # an earlier test window's id
   "$TOOL" window "$1" >"$WORK/tool.out" 2>"$WORK/tool.err" &
   TOOL_PID=$!
   background+=("$TOOL_PID")
@@ -177,13 +194,28 @@ expect_colour() {
 # both, whatever thin smoke is drawn over it. In a small window the glow is a
 # few pixels across, so its middle pixel may sample the soft edge of its
 # image: the levels are loose.
+is_glow() {
+  local c
+  c=($(pixel "$1" "$2"))
+  [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] &&
+    [ "${c[2]}" -lt $((c[1] - 60)) ]
+}
+
 expect_glow() {
   local x=$1 y=$2 what=$3
-  local c
-  c=($(pixel "$x" "$y"))
-  [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] &&
-    [ "${c[2]}" -lt $((c[1] - 60)) ] ||
-    fail "no yellow glow at $what ($x, $y): (${c[*]})"
+  is_glow "$x" "$y" || fail "no yellow glow at $what ($x, $y): ($(pixel "$x" "$y"))"
+}
+
+# The scene in the rectangle W x H at (X, Y) of the screen: black bars along
+# its top and bottom, the glow in its middle. A screenshot is kept as NAME.
+expect_scene_in() {
+  local x=$1 y=$2 w=$3 h=$4 name=$5
+  "$TOOL" screenshot "$WORK/$name.png"
+  expect_colour $((x + 3)) $((y + 3)) 0 0 0 "$name: the top bar"
+  expect_colour $((x + w - 4)) $((y + 3)) 0 0 0 "$name: the top bar"
+  expect_colour $((x + 3)) $((y + h - 4)) 0 0 0 "$name: the bottom bar"
+  expect_colour $((x + w - 4)) $((y + h - 4)) 0 0 0 "$name: the bottom bar"
+  expect_glow $((x + w / 2)) $((y + h / 2)) "$name: the middle"
 }
 
 # No X error, and nothing else, on haze's stderr.

@@ -109,6 +109,33 @@ case_fullscreen_shows_the_scene() {
   expect_closed_cleanly
 }
 
+# Nothing scales on X11: a 4K screen gets the band and the glow in its
+# middle, in its own pixels.
+case_fullscreen_at_3840x2160_shows_band_and_glow() {
+  SCREEN_W=3840 SCREEN_H=2160 start_full_screen --seed 7
+  sleep 2
+  expect_scene_in 0 0 3840 2160 fullscreen-3840x2160
+  xdotool key a
+  expect_closed_cleanly
+}
+
+# One window over two monitors: each shows its own letterboxed view, with
+# the glow in its middle rather than on the bezel between them.
+case_fullscreen_spanning_two_monitors_shows_a_view_on_each() {
+  start_two_heads
+  start_haze --seed 7 /s
+  wait_until 10 has_window_named "Screen Saver" || fail "no saver window"
+  SAVER=$(window_named "Screen Saver")
+  [ "$(window_info "$SAVER" "Width")" = 1280 ] || fail "the saver does not span both monitors"
+  wait_until 10 has_focus "$SAVER" || fail "no focus"
+  sleep 1
+  expect_scene_in 0 0 640 480 left-monitor
+  expect_scene_in 640 0 640 480 right-monitor
+  ! is_glow 640 240 || fail "a glow on the bezel: one picture over both monitors"
+  xdotool key a
+  expect_closed_cleanly
+}
+
 case_second_fullscreen_start_leaves_the_first() {
   start_full_screen
   local first=$HAZE_PID
@@ -135,13 +162,30 @@ expect_child_fills_test_window() {
   [ "$(window_info "$child" "Relative upper-left X")" = 0 ] || fail "the child is not at x 0"
   [ "$(window_info "$child" "Relative upper-left Y")" = 0 ] || fail "the child is not at y 0"
   sleep 0.5
-  local x y
-  x=$(window_info "$TEST_WINDOW" "Absolute upper-left X")
-  y=$(window_info "$TEST_WINDOW" "Absolute upper-left Y")
   # Black letterbox bars over the white test window, the glow in the middle.
-  expect_colour $((x + 3)) $((y + 3)) 0 0 0 "the preview's top bar"
-  expect_colour $((x + 296)) $((y + 196)) 0 0 0 "the preview's bottom bar"
-  expect_glow $((x + 150)) $((y + 100)) "the middle of the preview"
+  expect_scene_in "$(window_info "$TEST_WINDOW" "Absolute upper-left X")" \
+    "$(window_info "$TEST_WINDOW" "Absolute upper-left Y")" 300 200 "$title-300x200"
+}
+
+has_size() {
+  [ "$(window_info "$1" Width)" = "$2" ] && [ "$(window_info "$1" Height)" = "$3" ]
+}
+
+# Window $1 is resized to each of the sizes after it, as a settings page
+# laying itself out or a window manager does: the Preview child in it
+# follows, and the picture is drawn at the new size.
+expect_child_follows_resizes() {
+  local outer=$1 size w h child
+  shift
+  for size in "$@"; do
+    w=${size%x*} h=${size#*x}
+    "$TOOL" resize "$outer" "$size"
+    child=$(child_named "$outer" Preview)
+    wait_until 5 has_size "$child" "$w" "$h" || fail "the picture did not follow to $size"
+    sleep 0.5
+    expect_scene_in "$(window_info "$outer" "Absolute upper-left X")" \
+      "$(window_info "$outer" "Absolute upper-left Y")" "$w" "$h" "resized-$size"
+  done
 }
 
 poke_with_keys_and_clicks() {
@@ -179,6 +223,20 @@ case_window_id_fills_window_and_survives_input() {
   expect_child_fills_test_window "Preview"
   poke_with_keys_and_clicks
   expect_end_with_its_window
+}
+
+# A settings page laid out anew, a daemon's window that changes size: the
+# preview and the daemon-style run both follow.
+case_preview_and_window_id_follow_their_window_growing_and_shrinking() {
+  start_xvfb 640x480
+  local mode
+  for mode in /p -window-id; do
+    open_test_window 300x200
+    start_haze "$mode" "$TEST_WINDOW"
+    expect_child_fills_test_window "Preview"
+    expect_child_follows_resizes "$TEST_WINDOW" 500x400 180x120
+    expect_end_with_its_window
+  done
 }
 
 case_root_draws_in_xscreensaver_window() {
@@ -378,6 +436,20 @@ case_canvas_keeps_the_picture_when_swaps_keep_nothing() {
     at_most "$(awk -v a="${canvas[i]}" -v b="${kept[i]}" 'BEGIN { d = a - b; print d < 0 ? -d : d }')" 0.025 ||
       fail "the canvas's picture (means ${canvas[*]}) is not the kept one's (${kept[*]})"
   done
+}
+
+case_own_window_follows_a_window_manager_resize() {
+  start_xvfb 640x480
+  start_haze -window --size 200x150
+  wait_until 10 has_window_named haze || fail "no window named haze"
+  local own
+  own=$(window_named haze)
+  wait_until 10 has_child_named "$own" Preview || fail "nothing draws inside the haze window"
+  expect_child_follows_resizes "$own" 600x400
+  "$TOOL" close "$own"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS"
+  expect_quiet_stderr
 }
 
 # --- bad input --------------------------------------------------------------

@@ -8,6 +8,8 @@
 //   x11_test_tool screenshot FILE   writes the whole screen as a PNG
 //   x11_test_tool close ID          asks the window to close as a window
 //                                   manager's close button does
+//   x11_test_tool resize ID WxH     resizes the window as a window manager
+//                                   or a settings page laying itself out does
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
@@ -121,11 +123,23 @@ int close(Display* display, const char* id) {
     return 0;
 }
 
+int resize(Display* display, const char* id, const char* size) {
+    unsigned width = 0;
+    unsigned height = 0;
+    if (std::sscanf(size, "%ux%u", &width, &height) != 2 || width == 0 || height == 0) {
+        return fail("resize needs WxH");
+    }
+    XResizeWindow(display, std::strtoul(id, nullptr, 0), width, height);
+    XSync(display, False);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        return fail("usage: x11_test_tool window WxH | pixel X Y | screenshot FILE | close ID");
+        return fail("usage: x11_test_tool window WxH | pixel X Y | screenshot FILE | close ID | "
+                    "resize ID WxH");
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -140,6 +154,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "close") == 0) {
         return close(display, argv[2]);
+    }
+    if (std::strcmp(command, "resize") == 0 && argc == 4) {
+        return resize(display, argv[2], argv[3]);
     }
     if (std::strcmp(command, "screenshot") == 0) {
         return screenshot(display, argv[2]);

@@ -120,6 +120,19 @@ bool screenRect(RECT* rect) {
     return true;
 }
 
+int monitorRects(HWND window, RECT* rects, int capacity) {
+    if (window != saverWindow) {
+        return 0;
+    }
+    int count = 0;
+    for (const RECT& monitor : run->request.monitors) {
+        if (count < capacity) {
+            rects[count++] = monitor;
+        }
+    }
+    return count;
+}
+
 bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
     run->procedure = procedure;
     return true;
@@ -306,6 +319,7 @@ const Platform headlessPlatform = {
     parentWindow,
     clientRect,
     screenRect,
+    monitorRects,
     registerSaverClass,
     createWindow,
     runMessageLoop,

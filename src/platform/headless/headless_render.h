@@ -6,8 +6,10 @@
 // WM_CREATE, the frame timer's messages and WM_DESTROY reach ScreenSaverProc
 // exactly as on a desktop. Time is simulated: the frame clock reads
 // `i × stepMs` at frame i (0 while the scene is built), so the picture is a
-// pure function of seed, size, frame count and step.
+// pure function of seed, size, frame count, step and monitor layout.
 #pragma once
+
+#include "platform/messages.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +20,9 @@ struct HeadlessRender {
     int height = 720;
     int frames = 300;              // timer messages delivered
     double stepMs = 1000.0 / 60.0; // simulated milliseconds between them
+    // The monitors the picture spans, in its pixels (x right, y down from the
+    // top left corner); none: the picture is one monitor.
+    std::vector<RECT> monitors;
 };
 
 // Runs the saver from creation to destruction and returns the last frame

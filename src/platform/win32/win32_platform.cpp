@@ -39,6 +39,8 @@ bool frameMayStart(const MSG& message) {
     return true;
 }
 
+WNDPROC saverProcedure = nullptr; // the host's procedure for the saver class
+
 bool queryPlatformId(DWORD* platformId) {
     // The ANSI version record (148 bytes). The query is deprecated in newer
     // headers but is the one call that still tells the Windows 98 family.
@@ -101,10 +103,73 @@ bool screenRect(RECT* rect) {
     return kind != ERROR;
 }
 
+struct MonitorList {
+    POINT origin; // the client area's top left corner on the desktop
+    RECT client;
+    RECT* rects;
+    int capacity;
+    int count;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR, HDC, RECT* area, LPARAM data) {
+    MonitorList& list = *reinterpret_cast<MonitorList*>(data);
+    const RECT m = {area->left - list.origin.x, area->top - list.origin.y,
+                    area->right - list.origin.x, area->bottom - list.origin.y};
+    const bool covered =
+        m.left < list.client.right && m.right > 0 && m.top < list.client.bottom && m.bottom > 0;
+    if (covered && list.count < list.capacity) {
+        list.rects[list.count++] = m;
+    }
+    return TRUE;
+}
+
+// In device pixels: the saver is aware of each monitor's own DPI.
+int monitorRects(HWND window, RECT* rects, int capacity) {
+    MonitorList list = {{0, 0}, {0, 0, 0, 0}, rects, capacity, 0};
+    if (!GetClientRect(window, &list.client) || !ClientToScreen(window, &list.origin)) {
+        return 0;
+    }
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&list));
+    return list.count;
+}
+
+// The saver window keeps filling what it was made to fill: a preview its
+// parent's client area, which a settings page may lay out anew at any time
+// (checked before each frame, as no message tells a child of it); a
+// full-screen window the desktop, after a change of the displays. The new
+// size reaches the procedure as WM_SIZE.
+void keepFilling(HWND window, UINT message) {
+    HWND parent = GetParent(window);
+    RECT wanted = {0, 0, 0, 0};
+    if (message == WM_TIMER && parent != nullptr) {
+        GetClientRect(parent, &wanted);
+    } else if (message == WM_DISPLAYCHANGE && parent == nullptr) {
+        screenRect(&wanted);
+    } else {
+        return;
+    }
+    RECT now = {0, 0, 0, 0};
+    GetWindowRect(window, &now);
+    if (parent != nullptr) {
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
+    }
+    if (now.left != wanted.left || now.top != wanted.top || now.right != wanted.right ||
+        now.bottom != wanted.bottom) {
+        SetWindowPos(window, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
+                     wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT CALLBACK fillingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    keepFilling(window, message);
+    return saverProcedure(window, message, wParam, lParam);
+}
+
 bool registerSaverClass(HINSTANCE instance, WNDPROC procedure) {
+    saverProcedure = procedure;
     WNDCLASSA saverClass = {};
     saverClass.style = SaverClassStyle;
-    saverClass.lpfnWndProc = procedure;
+    saverClass.lpfnWndProc = fillingProcedure;
     saverClass.hInstance = instance;
     saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SaverIconId));
     saverClass.hCursor = nullptr; // the saver shows no cursor
@@ -346,6 +411,7 @@ const Platform table = {
     parentWindow,
     clientRect,
     screenRect,
+    monitorRects,
     registerSaverClass,
     createWindow,
     runMessageLoop,

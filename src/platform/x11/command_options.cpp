@@ -57,6 +57,28 @@ bool parseHex(const std::string& text, unsigned long long limit, unsigned long l
     return true;
 }
 
+// WIDTHxHEIGHT+X+Y: a size of at least one pixel each way and a corner, all
+// whole numbers up to maximumSize.
+bool parseMonitor(const std::string& text, MonitorGeometry& monitor) {
+    const std::size_t cross = text.find_first_of("xX");
+    const std::size_t plus = text.find('+');
+    const std::size_t plus2 = plus == std::string::npos ? plus : text.find('+', plus + 1);
+    unsigned long long fields[4] = {};
+    if (cross == std::string::npos || plus2 == std::string::npos || plus < cross ||
+        !parseDecimal(text.substr(0, cross), maximumSize, fields[0]) ||
+        !parseDecimal(text.substr(cross + 1, plus - cross - 1), maximumSize, fields[1]) ||
+        !parseDecimal(text.substr(plus + 1, plus2 - plus - 1), maximumSize, fields[2]) ||
+        !parseDecimal(text.substr(plus2 + 1), maximumSize, fields[3]) || fields[0] == 0 ||
+        fields[1] == 0) {
+        return false;
+    }
+    monitor.width = static_cast<int>(fields[0]);
+    monitor.height = static_cast<int>(fields[1]);
+    monitor.x = static_cast<int>(fields[2]);
+    monitor.y = static_cast<int>(fields[3]);
+    return true;
+}
+
 const char* modeName(RunMode mode) {
     switch (mode) {
     case RunMode::Render:
@@ -78,6 +100,7 @@ struct Parser {
     CommandOptions& options;
     std::string& error;
     bool sizeGiven = false;
+    bool monitorsGiven = false;
     bool framesGiven = false;
     bool stepGiven = false;
     bool help = false;
@@ -110,6 +133,41 @@ struct Parser {
         options.width = static_cast<int>(w);
         options.height = static_cast<int>(h);
         sizeGiven = true;
+        return true;
+    }
+
+    // WxH+X+Y, comma-separated: the monitors a render's picture spans.
+    bool monitors(const std::string& text) {
+        options.monitors.clear();
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = text.find(',', start);
+            MonitorGeometry m;
+            if (!parseMonitor(text.substr(start, comma - start), m) ||
+                options.monitors.size() == static_cast<std::size_t>(maximumMonitors)) {
+                return fail("--monitors needs up to " + std::to_string(maximumMonitors) +
+                            " comma-separated WIDTHxHEIGHT+X+Y, got '" + text + "'");
+            }
+            options.monitors.push_back(m);
+            if (comma == std::string::npos) {
+                monitorsGiven = true;
+                return true;
+            }
+            start = comma + 1;
+        }
+    }
+
+    // Every monitor lies within the picture.
+    bool monitorsFit() {
+        for (const MonitorGeometry& m : options.monitors) {
+            if (m.x + m.width > options.width || m.y + m.height > options.height) {
+                return fail("--monitors: " + std::to_string(m.width) + "x" +
+                            std::to_string(m.height) + "+" + std::to_string(m.x) + "+" +
+                            std::to_string(m.y) + " reaches beyond the " +
+                            std::to_string(options.width) + "x" + std::to_string(options.height) +
+                            " picture");
+            }
+        }
         return true;
     }
 
@@ -191,6 +249,7 @@ const KnownOption knownOptions[] = {
     {"--frames", nullptr, true, [](Parser& p, const std::string& v) { return p.frames(v); }},
     {"--step-ms", nullptr, true, [](Parser& p, const std::string& v) { return p.stepMs(v); }},
     {"--seed", nullptr, true, [](Parser& p, const std::string& v) { return p.seed(v); }},
+    {"--monitors", nullptr, true, [](Parser& p, const std::string& v) { return p.monitors(v); }},
     {"-root", "--root", false,
      [](Parser& p, const std::string&) { return p.setMode(RunMode::Root); }},
     {"-window", "--window", false,
@@ -279,6 +338,9 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         return parser.fail(std::string(parser.framesGiven ? "--frames" : "--step-ms") +
                            " applies only to --render");
     }
+    if (parser.monitorsGiven && options.mode != RunMode::Render) {
+        return parser.fail("--monitors applies only to --render");
+    }
     if (parser.sizeGiven && options.mode != RunMode::Render && options.mode != RunMode::OwnWindow) {
         return parser.fail("--size applies only to --render and -window");
     }
@@ -287,7 +349,7 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         options.width = render ? defaultRenderWidth : defaultWindowWidth;
         options.height = render ? defaultRenderHeight : defaultWindowHeight;
     }
-    return true;
+    return parser.monitorsFit();
 }
 
 const char* usageText() {
@@ -316,6 +378,9 @@ const char* usageText() {
            "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
            "  --frames N         frames to draw (default 300)\n"
            "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
+           "  --monitors WxH+X+Y,...\n"
+           "                     the monitors the picture spans, each with a view of\n"
+           "                     its own (default: one, the whole picture)\n"
            "  --export-textures DIR\n"
            "                     write the scene's eleven generated images as\n"
            "                     DIR/NN-NAME.png (256x256 RGBA, rows as uploaded)\n"

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class RunMode {
     Saver,          // the Windows switches in `saverTail`, through the host's dispatch
@@ -19,6 +20,15 @@ enum class RunMode {
     Root,           // -root: the daemon's window (XSCREENSAVER_WINDOW), else the root
     WindowId,       // -window-id ID: draw into that window
     OwnWindow,      // -window: an ordinary top-level window of haze's own
+};
+
+// A monitor of --monitors: its size and its top left corner, in pixels of the
+// picture (x right, y down).
+struct MonitorGeometry {
+    int width = 0;
+    int height = 0;
+    int x = 0;
+    int y = 0;
 };
 
 struct CommandOptions {
@@ -32,8 +42,9 @@ struct CommandOptions {
     int frames = 300;              // timer messages a render delivers
     double stepMs = 1000.0 / 60.0; // simulated time between two of them
     bool seedGiven = false;
-    std::uint32_t seed = 0;     // replaces the tick-count seed
-    std::uint32_t windowId = 0; // -window-id
+    std::uint32_t seed = 0;                // replaces the tick-count seed
+    std::uint32_t windowId = 0;            // -window-id
+    std::vector<MonitorGeometry> monitors; // --monitors; empty: one, the picture
 };
 
 // Largest width or height --size accepts, in pixels.
@@ -43,6 +54,8 @@ constexpr int defaultRenderWidth = 1280;
 constexpr int defaultRenderHeight = 720;
 constexpr int defaultWindowWidth = 800;
 constexpr int defaultWindowHeight = 600;
+// Most monitors --monitors takes: the scene has a view for each of nine.
+constexpr int maximumMonitors = 9;
 
 // Parses the arguments after the program name. False on a usage error, with
 // a one-line explanation in `error` (the caller exits with code 2).

@@ -180,6 +180,9 @@ int main(int argc, char** argv) {
         request.height = options.height;
         request.frames = options.frames;
         request.stepMs = options.stepMs;
+        for (const MonitorGeometry& m : options.monitors) {
+            request.monitors.push_back(RECT{m.x, m.y, m.x + m.width, m.y + m.height});
+        }
         return renderCommand(options.renderPath, request);
     }
     if (options.mode == RunMode::ExportTextures) {

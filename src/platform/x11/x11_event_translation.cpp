@@ -71,6 +71,12 @@ bool translateEvent(const XEvent& event, TranslatedMessage& message) {
         message.lParam = 0;
         return true;
 
+    case ConfigureNotify:
+        message.message = WM_SIZE;
+        message.wParam = 0; // SIZE_RESTORED
+        message.lParam = MAKELPARAM(event.xconfigure.width, event.xconfigure.height);
+        return true;
+
     default:
         return false;
     }

@@ -22,5 +22,7 @@ struct TranslatedMessage {
 // - the focus arriving or leaving for real: WM_ACTIVATEAPP with wParam 1 or 0;
 //   the focus moves that grabs cause, and those into or out of a child or
 //   the pointer's window, are not activation changes;
-// - the last of a series of exposures: WM_PAINT.
+// - the last of a series of exposures: WM_PAINT;
+// - a reconfiguration: WM_SIZE with the window's width and height packed as
+//   Windows packs them (the caller tells a new size from a move).
 bool translateEvent(const XEvent& event, TranslatedMessage& message);

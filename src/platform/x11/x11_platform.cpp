@@ -7,6 +7,7 @@
 #include "platform/x11/x11_display_refresh.h"
 #include "platform/x11/x11_event_translation.h"
 #include "platform/x11/x11_glx.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_stop_signals.h"
 
 #include <X11/Xatom.h>
@@ -33,6 +34,9 @@ struct Backend {
     Window saver = 0;        // the saver window, 0 when there is none
     bool fullScreen = false; // the saver window covers the screen and grabs input
     Window ownWindow = 0;    // -window's top-level window
+    Window filled = 0;       // the window the saver fills: its parent, or the root
+    int width = 0;           // the saver window's size as last reported, pixels
+    int height = 0;
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;
     Cursor invisibleCursor = 0;
@@ -96,6 +100,7 @@ void saverDestroyed(bool byOthers) {
     settleSaverErrors(byOthers);
     deliver(window, WM_DESTROY, 0, 0);
     backend.saver = 0;
+    backend.filled = 0;
     backend.queue.forgetWindow(asHandle(window));
     if (byOthers) {
         watchSaverWindow(0);
@@ -121,6 +126,7 @@ void destroySaver() {
     settleSaverErrors(false);
     deliver(window, WM_DESTROY, 0, 0);
     backend.saver = 0;
+    backend.filled = 0;
     backend.queue.forgetWindow(asHandle(window));
     watchSaverWindow(0);
     XDestroyWindow(display(), window);
@@ -177,7 +183,45 @@ void handleOwnWindowEvent(XEvent& event) {
     }
 }
 
+// The saver window keeps the size of the window it fills; the change of its
+// own size then reaches the procedure as WM_SIZE.
+void fillParent(int parentWidth, int parentHeight) {
+    XWindowAttributes attributes;
+    ErrorTrap trap;
+    if (XGetWindowAttributes(display(), backend.saver, &attributes) && !trap.failed() &&
+        (attributes.width != parentWidth || attributes.height != parentHeight)) {
+        XResizeWindow(display(), backend.saver, static_cast<unsigned>(parentWidth),
+                      static_cast<unsigned>(parentHeight));
+    }
+}
+
+// From now on the saver window follows the size of `parent` (the root for a
+// full-screen saver), and the screen's monitor changes reach it. A parent
+// resized before this started watching is caught up with at once.
+void followParent(Window parent) {
+    backend.filled = parent;
+    if (parent != backend.ownWindow) { // haze's own window watches its structure already
+        XSelectInput(display(), parent, StructureNotifyMask);
+    }
+    XWindowAttributes attributes;
+    ErrorTrap trap;
+    if (XGetWindowAttributes(display(), parent, &attributes) && !trap.failed()) {
+        fillParent(attributes.width, attributes.height);
+    }
+}
+
 void handleEvent(XEvent& event) {
+    if (backend.saver != 0 && event.type == ConfigureNotify && backend.filled != 0 &&
+        event.xconfigure.window == backend.filled) {
+        fillParent(event.xconfigure.width, event.xconfigure.height);
+        return;
+    }
+    if (isMonitorChange(event)) {
+        if (backend.saver != 0) {
+            deliver(backend.saver, WM_DISPLAYCHANGE, 0, 0);
+        }
+        return;
+    }
     if (backend.ownWindow != 0 && event.xany.window == backend.ownWindow) {
         handleOwnWindowEvent(event);
         return;
@@ -190,9 +234,18 @@ void handleEvent(XEvent& event) {
         return;
     }
     TranslatedMessage message;
-    if (translateEvent(event, message)) {
-        deliver(backend.saver, message.message, message.wParam, message.lParam);
+    if (!translateEvent(event, message)) {
+        return;
     }
+    if (message.message == WM_SIZE) {
+        // A move or restack reconfigures the window too: only a new size counts.
+        if (LOWORD(message.lParam) == backend.width && HIWORD(message.lParam) == backend.height) {
+            return;
+        }
+        backend.width = LOWORD(message.lParam);
+        backend.height = HIWORD(message.lParam);
+    }
+    deliver(backend.saver, message.message, message.wParam, message.lParam);
 }
 
 // --- the platform table -------------------------------------------------------
@@ -311,6 +364,10 @@ bool screenRect(RECT* rect) {
     return true;
 }
 
+int monitorRects(HWND window, RECT* rects, int capacity) {
+    return monitorsCovered(asWindow(window), rects, capacity);
+}
+
 bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
     backend.procedure = procedure;
     return true;
@@ -395,6 +452,8 @@ HWND createWindow(const SaverWindowDesc& desc) {
 
     backend.saver = window;
     backend.fullScreen = fullScreen;
+    backend.width = desc.width > 0 ? desc.width : 1;
+    backend.height = desc.height > 0 ? desc.height : 1;
     watchSaverWindow(window);
     deliver(window, WM_CREATE, 0, 0);
     if (backend.saver == 0) {
@@ -411,6 +470,7 @@ HWND createWindow(const SaverWindowDesc& desc) {
             XLowerWindow(display(), window); // a desktop background, below every window
         }
     }
+    followParent(parent);
     XFlush(display());
     deliver(window, WM_SHOWWINDOW, 1, 0);
     return backend.saver != 0 ? asHandle(window) : nullptr;
@@ -673,6 +733,7 @@ const Platform table = {
     parentWindow,
     clientRect,
     screenRect,
+    monitorRects,
     registerSaverClass,
     createWindow,
     runMessageLoop,
@@ -713,6 +774,7 @@ bool start(std::string& error) {
     }
     backend.wmProtocols = XInternAtom(display(), "WM_PROTOCOLS", False);
     backend.wmDeleteWindow = XInternAtom(display(), "WM_DELETE_WINDOW", False);
+    watchMonitorChanges();
     if (!installStopSignals()) {
         error = std::string("cannot watch for SIGTERM and SIGINT: ") + std::strerror(errno);
         return false;
@@ -752,13 +814,6 @@ HWND createOwnWindow(int width, int height) {
     hint.res_name = const_cast<char*>("haze");
     hint.res_class = const_cast<char*>("Haze");
     XSetClassHint(display(), window, &hint);
-    // The picture keeps its creation size, so the window does too.
-    XSizeHints* size = XAllocSizeHints();
-    size->flags = PMinSize | PMaxSize;
-    size->min_width = size->max_width = width;
-    size->min_height = size->max_height = height;
-    XSetWMNormalHints(display(), window, size);
-    XFree(size);
     XSetWMProtocols(display(), window, &backend.wmDeleteWindow, 1);
     XMapWindow(display(), window);
     waitUntilMapped(window);

@@ -7,7 +7,9 @@
 # Windows-side test helpers), WINE_TEST_PREFIX (the Wine prefix this run
 # owns; `setup` makes it afresh, `cleanup` removes it), DISPATCH_ORACLE (the
 # portable dispatch run on the recording platform, for `malformed_command_lines`),
-# MALFORMED_SAMPLES (the sample of command lines for that scenario).
+# MALFORMED_SAMPLES (the sample of command lines for that scenario);
+# optionally WINE_TEST_SCREENSHOTS, a folder where scenarios leave the
+# pictures they judged, for a look.
 set -euo pipefail
 
 scenario=${1:?usage: wine_tests.sh SCENARIO}
@@ -19,6 +21,7 @@ export WINEDEBUG=-all
 system32=$WINEPREFIX/drive_c/windows/system32
 work=$(mktemp -d)
 xvfb_pid=""
+scaled=""
 
 fail() {
   echo "FAIL: $*" >&2
@@ -30,6 +33,8 @@ for tool in wine wineserver Xvfb xdotool xwininfo xdpyinfo convert import apitra
 done
 
 cleanup() {
+  # The prefix is shared: a scaled desktop goes back to 96 DPI.
+  [ -n "$scaled" ] && wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
@@ -106,6 +111,19 @@ shows_drawing() {
   [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
 }
 
+# Starts haze.scr /s with the pointer at (100, 100); its window in $id, once
+# it covers the 1024x768 screen in the screen's own pixels.
+start_full_screen() {
+  pointer_to 100 100
+  start_saver /s
+  id=$(find_window "Screen Saver")
+  [ -n "$id" ] || fail "no full-screen window"
+  local geometry
+  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
+  [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
+}
+
 pointer_to() {
   xdotool mousemove "$1" "$2"
   sleep 0.3
@@ -133,23 +151,14 @@ scenario_cleanup() {
 
 scenario_full_screen() {
   start_display
-  pointer_to 100 100
-  start_saver /s
   local id
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window"
-  local geometry
-  geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
-  [ "$geometry" = "0 0 1024 768" ] || fail "the saver covers $geometry, not the 1024x768 screen"
-  # The first frame comes about a second after the window, later on a busy
-  # machine.
-  local drawn=no
+  start_full_screen
+  # The first frames wait for the scene's set-up, slow on a busy machine.
   for _ in $(seq 20); do
+    shows_drawing "$id" && break
     sleep 0.5
-    shows_drawing "$id" && drawn=yes && break
   done
-  [ "$drawn" = yes ] || fail "the full-screen window shows nothing drawn after 10 s"
+  shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
 
   # 3 pixels of travel are tolerated, 3 more end the run.
   pointer_to 103 100
@@ -182,34 +191,46 @@ scenario_exit_codes() {
   [ "$status" = 255 ] || fail "/p 0 ended with $status, not 255 (-1)"
 }
 
-scenario_preview() {
-  start_display
+# Starts the stand-in settings page (a 320x240 client area): its pid in
+# $host, its X window in $host_window, its handle in $handle.
+start_preview_host() {
   export HAZE_TEST_LOG=$work/host.log
   : >"$HAZE_TEST_LOG"
   (cd "$work" && exec wine "$HELPERS/preview_host.exe" >"$work/host-window") &
-  local host=$!
-  local host_window
+  host=$!
   host_window=$(find_window "haze preview host")
   [ -n "$host_window" ] || fail "the preview host window did not open"
   for _ in $(seq 50); do
     [ -s "$work/host-window" ] && break
     sleep 0.1
   done
-  local handle
   handle=$(tr -d '\r\n' <"$work/host-window")
   [ -n "$handle" ] || fail "the preview host did not print its handle"
+}
+
+# Waits until the host logs a preview child of client size $1 (WxH).
+await_preview_of() {
+  for _ in $(seq 300); do
+    grep -q "child WindowsScreenSaverClass Preview $1;" "$HAZE_TEST_LOG" && return 0
+    sleep 0.1
+  done
+  fail "no preview filling the host's $1 client area: $(tail -n 1 "$HAZE_TEST_LOG")"
+}
+
+# The settings page is laid out anew while the preview runs (its client area
+# grows to 480x360): the preview follows and draws at the new size.
+scenario_preview() {
+  start_display
+  local host host_window handle
+  HAZE_HOST_RESIZE_TO=480x360 start_preview_host
 
   # Wine shows no GL picture in a child window owned by another process, so
   # the picture the preview draws is recorded with apitrace and replayed.
   (cd "$work" && exec apitrace trace --api gl --output "$work/preview.trace" \
     wine "$HAZE_SCR" /p "$handle" >/dev/null 2>&1) &
   saver=$!
-  for _ in $(seq 100); do
-    grep -q 'child WindowsScreenSaverClass Preview' "$HAZE_TEST_LOG" && break
-    sleep 0.1
-  done
-  grep -q 'child WindowsScreenSaverClass Preview 320x240;' "$HAZE_TEST_LOG" ||
-    fail "no preview filling the host's 320x240 client area: $(tail -n 1 "$HAZE_TEST_LOG")"
+  await_preview_of 320x240
+  await_preview_of 480x360
   sleep 1
   xdotool mousemove --window "$host_window" 100 100 click 1
   xdotool key --window "$host_window" a
@@ -225,6 +246,8 @@ scenario_preview() {
   apitrace dump "$work/preview.trace" >"$work/preview.calls" 2>/dev/null
   grep -q 'glViewport(x = 0, y = 0, width = 320, height = 240)' "$work/preview.calls" ||
     fail "the preview never drew at the host's 320x240"
+  grep -q 'glViewport(x = 0, y = 0, width = 480, height = 360)' "$work/preview.calls" ||
+    fail "the preview never drew at the host's new 480x360"
   local last_swap
   last_swap=$(grep 'SwapBuffers' "$work/preview.calls" | tail -n 1 | awk '{print $1}')
   [ -n "$last_swap" ] || fail "the preview never swapped a frame"
@@ -233,10 +256,57 @@ scenario_preview() {
   local frame
   frame=$(ls "$work"/preview-*.png 2>/dev/null | head -n 1)
   [ -n "$frame" ] || fail "the preview's last frame could not be replayed"
-  [ "$(identify -format '%wx%h' "$frame")" = 320x240 ] || fail "the preview frame is not 320x240"
-  local extremes
-  extremes=$(convert "$frame" -colorspace Gray -format '%[fx:minima] %[fx:maxima]' info:)
-  [ "$extremes" != "0 0" ] || fail "the preview's last frame is black"
+  [ "$(identify -format '%wx%h' "$frame")" = 480x360 ] || fail "the preview frame is not 480x360"
+  [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$frame" "$WINE_TEST_SCREENSHOTS/preview-480x360.png"
+  expect_scene "$frame" 480 360 "the preview's last frame"
+}
+
+# The colour at ($2, $3) of picture $1 as "R G B", each 0 to 255.
+colour_at() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# The letterboxed scene in picture $1 of $2 x $3 pixels: black bars along its
+# top and bottom and the yellow glow in its middle.
+expect_scene() {
+  local picture=$1 w=$2 h=$3 what=$4 x y c
+  for x in 3 $((w - 4)); do
+    for y in 3 $((h - 4)); do
+      [ "$(colour_at "$picture" $x $y)" = "0 0 0" ] || fail "$what: no black bar at ($x, $y)"
+    done
+  done
+  c=($(colour_at "$picture" $((w / 2)) $((h / 2))))
+  [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] ||
+    fail "$what: no yellow glow in the middle, but (${c[*]})"
+}
+
+# A desktop scaled to 144 DPI: haze.scr declares itself aware of each
+# monitor's DPI, so its windows and its picture are in device pixels, with
+# no scaling of a smaller picture: the full-screen window covers the 1024x768
+# screen, the preview its parent's whole client area.
+scenario_high_dpi() {
+  grep -q 'PerMonitorV2' "$HAZE_SCR" || fail "haze.scr does not declare per-monitor DPI awareness"
+  start_display # first: the Wine session the setting starts must have the display
+  scaled=1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  wineserver -w # every Wine process from now on starts at the new DPI
+  local host host_window handle
+  start_preview_host
+  tr -d '\r' <"$HAZE_TEST_LOG" | grep -qx 'dpi 144' || fail "the desktop is not at 144 DPI: $(head -n 1 "$HAZE_TEST_LOG")"
+  start_saver /p "$handle"
+  await_preview_of 320x240
+  (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
+  await_exit "$saver" 15
+
+  local id
+  start_full_screen
+  sleep 2
+  import -window root "$work/high-dpi.png"
+  [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$work/high-dpi.png" "$WINE_TEST_SCREENSHOTS/"
+  expect_scene "$work/high-dpi.png" 1024 768 "the full-screen picture at 144 DPI"
+  pointer_to 110 110
+  await_exit "$saver" 10
+  [ "$status" = 0 ] || fail "did not close on mouse travel"
 }
 
 scenario_configure_dialog() {

@@ -14,6 +14,7 @@
 
 namespace {
 
+using scene_test::resetScene;
 using scene_test::simulatedMs;
 
 class FramePipeline : public scene_test::SceneTest {
@@ -99,6 +100,83 @@ TEST_F(FramePipeline, AFrameClearsThenDrawsTheLetterboxedView) {
     EXPECT_LT(sceneView, stars);
     EXPECT_LT(stars, glow);
     EXPECT_LT(glow, smoke);
+}
+
+TEST_F(FramePipeline, ViewportAndProjectionFollowASizeMessage) {
+    frameAt(16.0);
+    ResizeScene(1024, 300, nullptr, 0);
+    frameAt(33.0);
+    // The very next frame clears the new window and views the new band.
+    EXPECT_EQ(glrec::callsNamed("glViewport").at(0), glrec::call("glViewport", {0, 0, 1024, 300}));
+    EXPECT_EQ(glrec::callsNamed("glOrtho").at(0), glrec::call("glOrtho", {0, 1024, 0, 300, -1, 1}));
+    const ViewportSlot& view = viewportLayout.slots[sceneViewSlot];
+    EXPECT_EQ(view.pixWidth, 1024.0f);
+    EXPECT_NEAR(view.pixHeight, 300.0 * (1 - 2 * viewportLayout.barFraction), 0.001);
+    EXPECT_EQ(glrec::callsNamed("glViewport").at(1),
+              glrec::call("glViewport", {0, double(static_cast<int>(view.pixY0)), 1024,
+                                         double(static_cast<int>(view.pixHeight))}));
+    EXPECT_EQ(glrec::callsNamed("gluPerspective").at(0).arg(1),
+              double(view.pixWidth) / double(view.pixHeight));
+    EXPECT_EQ(glrec::count("gluPerspective"), 1);
+}
+
+TEST_F(FramePipeline, EachMonitorHasItsOwnViewOfTheOneCamera) {
+    // Two 1280 by 720 monitors side by side, and the same run on one.
+    const SceneMonitor heads[] = {{0, 0, 1280, 720}, {1280, 0, 2560, 720}};
+    ResizeScene(2560, 720, heads, 2);
+    frameAt(16.0);
+    frameAt(500.0);
+    const int afterTwo = randomNext();
+    const std::vector<glrec::Call> viewports = glrec::callsNamed("glViewport");
+    const std::vector<glrec::Call> aims = glrec::callsNamed("gluLookAt");
+    const std::vector<glrec::Call> lenses = glrec::callsNamed("gluPerspective");
+
+    ASSERT_EQ(viewports.size(), 3u);
+    EXPECT_EQ(viewports[0], glrec::call("glViewport", {0, 0, 2560, 720}));
+    const ViewportSlot& left = viewportLayout.slots[1];
+    const double y = static_cast<int>(left.pixY0);
+    const double h = static_cast<int>(left.pixHeight);
+    EXPECT_EQ(viewports[1], glrec::call("glViewport", {0, y, 1280, h}));
+    EXPECT_EQ(viewports[2], glrec::call("glViewport", {1280, y, 1280, h}));
+    ASSERT_EQ(lenses.size(), 2u);
+    EXPECT_EQ(lenses[0], lenses[1]);
+    EXPECT_EQ(lenses[0].arg(1), 1280.0 / double(left.pixHeight));
+    // The same eye and aim for both, and a glow in each.
+    ASSERT_EQ(aims.size(), 2u);
+    EXPECT_EQ(aims[0], aims[1]);
+    EXPECT_EQ(glrec::count("glNormal3f"), 2);
+    EXPECT_EQ(glrec::count("glCallList"), 4);
+
+    // Drawing twice advanced nothing twice: one monitor's run from the same
+    // seed stands at the same place of the random sequence and the animation.
+    resetScene();
+    InitialiseScene(2560, 720);
+    frameAt(16.0);
+    frameAt(500.0);
+    EXPECT_EQ(randomNext(), afterTwo);
+    EXPECT_EQ(glrec::callsNamed("gluLookAt").at(0), aims[0]);
+}
+
+TEST_F(FramePipeline, OnlyTwoOrMoreWhollyCoveredMonitorsSplitThePicture) {
+    const auto viewsFor = [](std::vector<SceneMonitor> heads) {
+        ResizeScene(2560, 720, heads.data(), static_cast<int>(heads.size()));
+        return viewportLayout.slotCount - 1;
+    };
+    EXPECT_EQ(viewsFor({{0, 0, 1280, 720}, {1280, 0, 2560, 720}}), 2);
+    EXPECT_EQ(viewsFor({{0, 0, 2560, 720}}), 1);
+    // A mirror of a monitor already taken adds nothing.
+    EXPECT_EQ(viewsFor({{0, 0, 1280, 720}, {0, 0, 1280, 720}}), 1);
+    // A monitor the window only partly covers is not split off.
+    EXPECT_EQ(viewsFor({{0, 0, 1280, 720}, {1280, 0, 2600, 720}}), 1);
+    // Ten monitors: more than there are views for, so one over everything.
+    std::vector<SceneMonitor> ten;
+    for (int i = 0; i < 10; ++i) {
+        ten.push_back({i * 256, 0, i * 256 + 256, 720});
+    }
+    EXPECT_EQ(viewsFor(ten), 1);
+    ten.pop_back();
+    EXPECT_EQ(viewsFor(ten), 9);
+    EXPECT_EQ(viewportLayout.slots[9].letterboxed, 1) << "every view is letterboxed";
 }
 
 TEST_F(FramePipeline, EyeFollowsTheOscillatorsAndTheAimKeepsOnlyTheRoll) {

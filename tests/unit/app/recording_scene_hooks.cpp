@@ -31,6 +31,18 @@ void InitialiseScene(int clientWidth, int clientHeight) {
     hooks::starts.push_back(start);
 }
 
+void ResizeScene(int clientWidth, int clientHeight, const SceneMonitor* monitors,
+                 int monitorCount) {
+    std::string call =
+        "ResizeScene(" + std::to_string(clientWidth) + "," + std::to_string(clientHeight);
+    for (int i = 0; i < monitorCount; ++i) {
+        const SceneMonitor& m = monitors[i];
+        call += "," + std::to_string(m.right - m.left) + "x" + std::to_string(m.bottom - m.top) +
+                "+" + std::to_string(m.left) + "+" + std::to_string(m.top);
+    }
+    fake::state().calls.push_back(call + ")");
+}
+
 void RenderFrame() {
     fake::state().calls.push_back("RenderFrame()");
 }

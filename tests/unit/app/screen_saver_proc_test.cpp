@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -90,6 +91,7 @@ TEST_F(ScreenSaverProcTest, CreationBuildsContextThenSceneThenStartsTheFrameTime
                                "makeCurrent(0xdc,0x6c)",
                                "swapKeepsBackBuffer(0xdc)",
                                "InitialiseScene(800,600)",
+                               "ResizeScene(800,600)",
                                "setTimer(0x5a5a,1,5)",
                            }));
     EXPECT_EQ(renderContext.deviceContext, reinterpret_cast<HDC>(0xDC));
@@ -244,7 +246,7 @@ TEST_F(ScreenSaverProcTest, EveryOtherMessageGoesToTheHostsDefaultHandling) {
     EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 1);
 }
 
-TEST_F(ScreenSaverProcTest, APreviewDrawsAtItsParentsSizeForItsWholeLife) {
+TEST_F(ScreenSaverProcTest, APreviewStartsAtItsParentsSizeAndFollowsSizeMessages) {
     // The real host around the procedure: the preview child fills the
     // settings page's client area, which is the size the scene is built for.
     fakes->windows.insert(settingsPage);
@@ -252,9 +254,12 @@ TEST_F(ScreenSaverProcTest, APreviewDrawsAtItsParentsSizeForItsWholeLife) {
     fakes->clientRects[saver] = RECT{0, 0, 152, 112};
     fakes->duringLoop = [this] {
         fake::deliver(saver, WM_TIMER, FrameTimerId);
-        // Resized later: the saver keeps drawing with its creation size.
+        // The page is laid out anew: the next frames are 400 by 300.
         fakes->clientRects[saver] = RECT{0, 0, 400, 300};
+        EXPECT_EQ(fake::deliver(saver, WM_SIZE, 0, MAKELPARAM(400, 300)), 0);
         fake::deliver(saver, WM_TIMER, FrameTimerId);
+        // Minimised, a window has no pixels: nothing changes.
+        fake::deliver(saver, WM_SIZE, 1, MAKELPARAM(0, 0));
         fake::deliver(saver, WM_CLOSE);
     };
     EXPECT_EQ(RunSaverWindow(settingsPage), 0);
@@ -265,13 +270,34 @@ TEST_F(ScreenSaverProcTest, APreviewDrawsAtItsParentsSizeForItsWholeLife) {
             scene.push_back(call);
         }
     }
-    EXPECT_EQ(scene, (Calls{"InitialiseScene(152,112)", "RenderFrame()", "RenderFrame()",
-                            "ReleaseScene()"}));
-    EXPECT_EQ(renderContext.clientWidth, 152);
-    EXPECT_EQ(renderContext.clientHeight, 112);
+    EXPECT_EQ(scene, (Calls{"InitialiseScene(152,112)", "ResizeScene(152,112)", "RenderFrame()",
+                            "ResizeScene(400,300)", "RenderFrame()", "ReleaseScene()"}));
+    EXPECT_EQ(renderContext.clientWidth, 400);
+    EXPECT_EQ(renderContext.clientHeight, 300);
     EXPECT_EQ(fakes->countCalls("deleteGLContext"), 1);
     EXPECT_EQ(fakes->quitCodes, std::vector<int>{0});
     EXPECT_EQ(fakes->yieldCount, 2) << "the host yields before each frame";
+}
+
+TEST_F(ScreenSaverProcTest, TheSceneHearsOfTheMonitorsAtCreationAndWhenTheyChange) {
+    fakes->clientRects[saver] = RECT{0, 0, 2560, 720};
+    fakes->monitors = {RECT{0, 0, 1280, 720}, RECT{1280, 0, 2560, 720}};
+    create();
+    const Calls created = takeCalls();
+    EXPECT_NE(std::find(created.begin(), created.end(),
+                        "ResizeScene(2560,720,1280x720+0+0,1280x720+1280+0)"),
+              created.end());
+    // A monitor is unplugged and the desktop shrinks to the one left.
+    fakes->monitors = {RECT{0, 0, 1280, 720}};
+    fakes->clientRects[saver] = RECT{0, 0, 1280, 720};
+    ScreenSaverProc(saver, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 720));
+    EXPECT_EQ(takeCalls(), (Calls{"ResizeScene(1280,720,1280x720+0+0)", "defaultWindowProc(126)"}));
+    EXPECT_EQ(renderContext.clientWidth, 1280);
+
+    // Size and monitor news are no input: a full-screen run goes on.
+    ScreenSaverProc(saver, WM_SIZE, 0, MAKELPARAM(1024, 768));
+    EXPECT_EQ(fake::postedCount(saver, WM_CLOSE), 0);
+    EXPECT_EQ(renderContext.clientHeight, 768);
 }
 
 } // namespace

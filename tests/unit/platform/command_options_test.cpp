@@ -80,6 +80,27 @@ TEST(CommandOptions, SizesOutsideOneTo16384OrNotWxHAreRefused) {
     }
 }
 
+TEST(CommandOptions, MonitorsOfARenderLieWithinThePicture) {
+    Parsed p = parse(
+        {"--render", "o.png", "--size", "2560x720", "--monitors", "1280x720+0+0,1280x720+1280+0"});
+    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_EQ(p.options.monitors.size(), 2u);
+    EXPECT_EQ(p.options.monitors[1].width, 1280);
+    EXPECT_EQ(p.options.monitors[1].height, 720);
+    EXPECT_EQ(p.options.monitors[1].x, 1280);
+    EXPECT_EQ(p.options.monitors[1].y, 0);
+
+    for (const char* bad : {"1280x720+1281+0", "1280x721+0+0", "0x720+0+0", "1280x720",
+                            "1280x720+0", "1280x720+-1+0", "1280x720+0+0,", ",1280x720+0+0", "a",
+                            "10x10+0+0,10x10+0+0,10x10+0+0,10x10+0+0,10x10+0+0,10x10+0+0,"
+                            "10x10+0+0,10x10+0+0,10x10+0+0,10x10+0+0"}) {
+        p = parse({"--render", "o.png", "--size", "2560x720", "--monitors", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("--monitors"), std::string::npos) << p.error;
+    }
+    EXPECT_FALSE(parse({"/s", "--monitors", "10x10+0+0"}).ok) << "only a render takes monitors";
+}
+
 TEST(CommandOptions, NumbersMustBeNumbers) {
     for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
              {"--render", "o.png", "--frames", "ten"},
@@ -177,7 +198,7 @@ TEST(CommandOptions, TheHelpNamesEveryModeAndOption) {
     const std::string help = usageText();
     for (const char* word : {"/s", "/p", "/l", "/c", "-root", "-window-id", "-window",
                              "XSCREENSAVER_WINDOW", "--render", "--size", "--frames", "--step-ms",
-                             "--export-textures", "--seed", "--help", "--version"}) {
+                             "--export-textures", "--seed", "--monitors", "--help", "--version"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }

@@ -102,10 +102,20 @@ TEST(X11EventTranslation, OnePaintPerSeriesOfExposures) {
     EXPECT_EQ(translated(e).message, static_cast<UINT>(WM_PAINT));
 
     XEvent other{};
-    other.type = ConfigureNotify;
-    EXPECT_TRUE(ignored(other));
     other.type = KeyRelease;
     EXPECT_TRUE(ignored(other));
+}
+
+TEST(X11EventTranslation, AReconfigurationCarriesTheSizeAsWindowsPacksIt) {
+    XEvent e{};
+    e.type = ConfigureNotify;
+    e.xconfigure.x = 7;
+    e.xconfigure.width = 3840;
+    e.xconfigure.height = 2160;
+    const TranslatedMessage m = translated(e);
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_SIZE));
+    EXPECT_EQ(LOWORD(m.lParam), 3840);
+    EXPECT_EQ(HIWORD(m.lParam), 2160);
 }
 
 } // namespace

@@ -167,6 +167,43 @@ TEST(ViewportLayoutClear, EachEdgeIsRoundedToFloatOnce) {
     EXPECT_EQ(vertices[10], call("glVertex2f", {800, bandTop}));
 }
 
+TEST(ViewportLayoutClear, EachMonitorHasItsOwnBarsAndVeilAndWhatNoneShowsIsBlack) {
+    // A 1280 by 480 window over two monitors: 640 by 480 on the left, and
+    // 400 by 300 at the top right; nothing shows the rest of the right half.
+    ViewportLayout layout = window(1280, 480, 0.25f, 1.0f);
+    const PixelRect heads[] = {{0, 0, 640, 480}, {640, 180, 1040, 480}};
+    layout.setMonitors(heads, 2);
+    const Calls expected = join({
+        {call("glDepthMask", {GL_TRUE}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+         call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(640, 0, 1280, 180),    // below the small monitor
+        quad(1040, 180, 1280, 480), // and to its right
+        {call("glEnd"), call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(0, 0, 640, 121),
+        quad(0, 359, 640, 480),
+        {call("glEnd"), call("glColor4f", {0, 0, 0, 1}), call("glBegin", {GL_QUADS})},
+        quad(0, 120, 640, 359),
+        {call("glEnd"), call("glDisable", {GL_BLEND}), call("glColor4f", {0, 0, 0, 1}),
+         call("glBegin", {GL_QUADS})},
+        quad(640, 180, 1040, 256), // 75-pixel bars, from the monitor's own edges
+        quad(640, 404, 1040, 480),
+        {call("glEnd"), call("glColor4f", {0, 0, 0, 1}), call("glBegin", {GL_QUADS})},
+        quad(640, 255, 1040, 404),
+        {call("glEnd")},
+    });
+    EXPECT_EQ(clearCalls(layout), expected);
+
+    // Monitors that cover the window leave no gap; none brings back the
+    // window as one screen.
+    const PixelRect halves[] = {{0, 0, 640, 480}, {640, 0, 1280, 480}};
+    layout.setMonitors(halves, 2);
+    EXPECT_EQ(layout.gapCount, 0);
+    layout.setMonitors(nullptr, 0);
+    EXPECT_EQ(clearCalls(layout), clearCalls(window(1280, 480, 0.25f, 1.0f)));
+}
+
 // Layout of the slots.
 
 TEST(ViewportLayout, RelayoutFitsALetterboxedSlotBetweenTheBars) {

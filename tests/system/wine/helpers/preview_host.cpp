@@ -2,7 +2,11 @@
 // handle in decimal (what the desktop passes after /p) and keeps it open
 // until closed or killed. Twice a second it logs its child windows (class,
 // title, client size) to HAZE_TEST_LOG, so a test can see the preview that
-// a saver made inside it. Used by the Wine system tests.
+// a saver made inside it. It logs the screen's DPI first ("dpi N"). With
+// HAZE_HOST_RESIZE_TO=WxH in the environment it lays itself out anew three
+// seconds after a child first appeared, to a client area of W x H, as a
+// settings page may. Used by the
+// Wine system tests.
 #include "test_log.h"
 
 #include <cstdint>
@@ -12,7 +16,29 @@
 namespace {
 
 constexpr UINT_PTR childCheckTimer = 1;
+constexpr int ticksBeforeResize = 6; // of the half-second timer
 std::string lastReport;
+int ticksWithChild = 0;
+
+// Gives the window a client area of `width` x `height` pixels.
+void setClientSize(HWND window, int width, int height) {
+    RECT area = {0, 0, width, height};
+    AdjustWindowRect(&area, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(window, nullptr, 0, 0, area.right - area.left, area.bottom - area.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void resizeWhenAsked(HWND window, bool hasChild) {
+    char size[32];
+    int width = 0;
+    int height = 0;
+    ticksWithChild += hasChild || ticksWithChild > 0 ? 1 : 0;
+    if (ticksWithChild == ticksBeforeResize &&
+        GetEnvironmentVariableA("HAZE_HOST_RESIZE_TO", size, sizeof size) > 0 &&
+        std::sscanf(size, "%dx%d", &width, &height) == 2) {
+        setClientSize(window, width, height);
+    }
+}
 
 BOOL CALLBACK describeChild(HWND child, LPARAM report) {
     char className[64] = "";
@@ -33,6 +59,7 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER: {
         std::string report;
         EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(&report));
+        resizeWhenAsked(window, !report.empty());
         if (report != lastReport) {
             testLog("%llu %s", GetTickCount(), report.empty() ? "no child" : report.c_str());
             lastReport = report;
@@ -57,12 +84,13 @@ int main() {
     hostClass.lpszClassName = "HazePreviewHost";
     RegisterClassA(&hostClass);
     // Client area 320 x 240, as a settings page's preview monitor is small.
-    RECT area = {0, 0, 320, 240};
-    AdjustWindowRect(&area, WS_OVERLAPPEDWINDOW, FALSE);
     HWND window =
         CreateWindowA("HazePreviewHost", "haze preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                      40, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                      hostClass.hInstance, nullptr);
+                      40, 100, 100, nullptr, nullptr, hostClass.hInstance, nullptr);
+    setClientSize(window, 320, 240);
+    HDC screen = GetDC(nullptr);
+    testLog("dpi %llu", static_cast<unsigned long long>(GetDeviceCaps(screen, LOGPIXELSX)));
+    ReleaseDC(nullptr, screen);
     SetTimer(window, childCheckTimer, 500, nullptr);
     std::printf("%llu\n",
                 static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
