@@ -1,5 +1,6 @@
 // ScreenSaverProc: the application's handling of the saver window.
 #include "app/base_gl_state.h"
+#include "app/frame_rate_readout.h"
 #include "app/frame_timer.h"
 #include "app/render_context.h"
 #include "app/scene_hooks.h"
@@ -31,6 +32,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         // Whatever the timer's id: every timer message draws a frame.
         RenderFrame();
+        DrawFrameRateReadout(renderContext.clientWidth, renderContext.clientHeight);
         platform().swapBuffers(renderContext.deviceContext);
         return 0;
 
