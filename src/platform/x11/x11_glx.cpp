@@ -3,10 +3,15 @@
 #include "platform/pixel_format_match.h"
 #include "platform/x11/x11_connection.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace x11 {
 namespace {
+
+VisualChoice preferredVisual = VisualChoice::Best;
+std::uint32_t preferredVisualId = 0;
+bool preferenceRefused = false; // said once that the preferred visual cannot be used
 
 int attribute(GLXFBConfig config, int name) {
     int value = 0;
@@ -37,7 +42,47 @@ PixelFormatCandidate describe(GLXFBConfig config) {
     return c;
 }
 
+// The visual id -visual asks for, or 0 when it leaves the choice free.
+VisualID wantedVisualId() {
+    switch (preferredVisual) {
+    case VisualChoice::Default:
+        return XVisualIDFromVisual(DefaultVisual(display(), screen()));
+    case VisualChoice::ById:
+        return preferredVisualId;
+    default:
+        return 0;
+    }
+}
+
+// The closest format in the wanted visual, or -1 when OpenGL cannot draw in it.
+int closestInWantedVisual(const PIXELFORMATDESCRIPTOR& request, GLXFBConfig* configs,
+                          std::vector<PixelFormatCandidate> candidates) {
+    const VisualID wanted = wantedVisualId();
+    if (wanted == 0) {
+        return -1;
+    }
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (static_cast<VisualID>(attribute(configs[i], GLX_VISUAL_ID)) != wanted) {
+            candidates[i].drawToWindow = false;
+        }
+    }
+    const int chosen = closestPixelFormat(request, candidates);
+    if (chosen < 0 && !preferenceRefused) {
+        preferenceRefused = true;
+        std::fprintf(stderr,
+                     "haze: -visual: visual 0x%lx is not a double-buffered RGB visual OpenGL "
+                     "can draw in; using the closest one that is\n",
+                     static_cast<unsigned long>(wanted));
+    }
+    return chosen;
+}
+
 } // namespace
+
+void preferVisual(VisualChoice choice, std::uint32_t id) {
+    preferredVisual = choice;
+    preferredVisualId = id;
+}
 
 bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
     int count = 0;
@@ -49,7 +94,10 @@ bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
     for (int i = 0; i < count; ++i) {
         candidates.push_back(describe(configs[i]));
     }
-    const int chosen = closestPixelFormat(request, candidates);
+    int chosen = closestInWantedVisual(request, configs, candidates);
+    if (chosen < 0) {
+        chosen = closestPixelFormat(request, candidates);
+    }
     XVisualInfo* info =
         chosen >= 0 ? glXGetVisualFromFBConfig(display(), configs[chosen]) : nullptr;
     XFree(configs);

@@ -39,6 +39,8 @@ struct Backend {
     INT_PTR dialogResult = -1;
     bool dialogEnded = false;
     UINT nextRegisteredMessage = 0xC000;
+    std::uint64_t minimumFramePeriodUs = 0; // -delay
+    std::uint64_t lastFrameUs = 0;          // when the latest frame started
 };
 
 Backend backend;
@@ -51,11 +53,23 @@ Window asWindow(HWND window) {
     return static_cast<Window>(reinterpret_cast<std::uintptr_t>(window));
 }
 
-std::uint64_t monotonicMs() {
+std::uint64_t monotonicUs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+std::uint64_t monotonicMs() {
+    return monotonicUs() / 1000u;
+}
+
+// Milliseconds, rounded up, until the minimum frame period since the latest
+// frame's start has run out: 0 when a frame may start now.
+std::int64_t msUntilFrameAllowed() {
+    const std::uint64_t allowedUs = backend.lastFrameUs + backend.minimumFramePeriodUs;
+    const std::uint64_t nowUs = monotonicUs();
+    return nowUs >= allowedUs ? 0 : static_cast<std::int64_t>((allowedUs - nowUs + 999) / 1000);
 }
 
 LRESULT deliver(Window window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -424,11 +438,18 @@ int runMessageLoop() {
         if (backend.queue.quitRequested(exitCode)) {
             return exitCode;
         }
-        if (backend.queue.takeDueTimer(monotonicMs(), message)) {
+        // Every timer message draws a frame: a due timer waits out the
+        // minimum frame period.
+        const std::int64_t holdMs = msUntilFrameAllowed();
+        if (holdMs == 0 && backend.queue.takeDueTimer(monotonicMs(), message)) {
+            backend.lastFrameUs = monotonicUs();
             deliver(asWindow(message.window), message.message, message.wParam, message.lParam);
             continue;
         }
-        const std::int64_t waitMs = backend.queue.msUntilNextTimer(monotonicMs());
+        std::int64_t waitMs = backend.queue.msUntilNextTimer(monotonicMs());
+        if (waitMs >= 0 && waitMs < holdMs) {
+            waitMs = holdMs;
+        }
         pollfd watched[2] = {{connectionFd, POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
         const int ready =
             poll(watched, stopSignalFd() >= 0 ? 2 : 1, waitMs < 0 ? -1 : static_cast<int>(waitMs));
@@ -631,8 +652,8 @@ const Platform table = {
 
 } // namespace
 
-bool start(std::string& error) {
-    if (!connect(error)) {
+bool start(std::string& error, const std::string& displayName) {
+    if (!connect(error, displayName)) {
         return false;
     }
     backend.wmProtocols = XInternAtom(display(), "WM_PROTOCOLS", False);
@@ -642,6 +663,14 @@ bool start(std::string& error) {
         return false;
     }
     return true;
+}
+
+void setSynchronous() {
+    XSynchronize(display(), True);
+}
+
+void setMinimumFramePeriod(std::uint32_t microseconds) {
+    backend.minimumFramePeriodUs = microseconds;
 }
 
 const Platform& platformTable() {
