@@ -344,6 +344,11 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         return true;
     }
     if (options.mode != RunMode::Saver && !options.saverTail.empty()) {
+        // A word like -foo is an option haze does not know, not a switch.
+        const std::string word = options.saverTail.substr(0, options.saverTail.find(' '));
+        if (word.size() > 2 && word[0] == '-') {
+            return parser.fail("unknown option " + word + " (haze --help lists them)");
+        }
         return parser.fail(std::string("choose one mode: ") + modeName(options.mode) +
                            " was given with '" + options.saverTail + "'");
     }

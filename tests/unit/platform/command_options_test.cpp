@@ -161,6 +161,8 @@ TEST(CommandOptions, TheDaemonsOptionsTakeOneOrTwoDashes) {
     EXPECT_FALSE(parse({"-root"}).options.showFrameRate);
     EXPECT_FALSE(parse({"-root", "-fps", "--no-fps"}).options.showFrameRate);
     EXPECT_TRUE(parse({"-root", "-no-fps", "-fps"}).options.showFrameRate);
+    // Anything else with a dash is an option haze does not know.
+    EXPECT_EQ(parse({"-root", "-bogus"}).error, "unknown option -bogus (haze --help lists them)");
     // They go with the Windows switches too.
     Parsed p = parse({"/s", "-delay", "0", "--fps"});
     ASSERT_TRUE(p.ok) << p.error;
