@@ -1,11 +1,12 @@
 // haze on Linux: the process entry.
 //
 // Parses the command line before anything else, so usage errors need no
-// display; renders headless for --render; otherwise connects to the X
-// display and runs the mode: the Windows switches through the host's own
-// entry, the daemon conventions through the host's saver window with the
-// daemon's window as its parent (drawn in, never grabbed, never closed by
-// input).
+// display; renders headless for --render; edits the user's XScreenSaver
+// programs list for --install-xscreensaver and --uninstall-xscreensaver;
+// otherwise connects to the X display and runs the mode: the Windows
+// switches through the host's own entry, the daemon conventions through the
+// host's saver window with the daemon's window as its parent (drawn in,
+// never grabbed, never closed by input).
 #include "app/frame_rate_readout.h"
 #include "app/run_seed.h"
 #include "host/command_line.h"
