@@ -168,8 +168,10 @@ scenario_mouse_tolerance() {
   start_display
   pointer_to 200 200
   start_saver /s
-  [ -n "$(find_window "Screen Saver")" ] || fail "no full-screen window"
-  sleep 1
+  local id
+  id=$(find_window "Screen Saver")
+  [ -n "$id" ] || fail "no full-screen window"
+  within 20 shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
   pointer_to 202 202 # exactly 4 pixels in all
   still_running "$saver" 2 || fail "closed after only 4 px of mouse travel"
   xdotool key a
@@ -293,7 +295,8 @@ scenario_windows98_password() {
   local id
   id=$(find_window "Screen Saver")
   [ -n "$id" ] || fail "no full-screen window in Windows 98 mode"
-  sleep 1
+  # Drawing: past its set-up, so the keys reach the running saver.
+  within 20 shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
 
   xdotool key a # the verifier refuses this one
   sleep 0.15
