@@ -19,6 +19,8 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool imagemagick apitrace time
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
+  xscreensaver xscreensaver-gl
+  dpkg-dev file lintian desktop-file-utils libxml2-utils man-db unzip
 )
 
 case "$purpose" in

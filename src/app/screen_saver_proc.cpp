@@ -1,5 +1,6 @@
 // ScreenSaverProc: the application's handling of the saver window.
 #include "app/base_gl_state.h"
+#include "app/frame_rate_readout.h"
 #include "app/frame_target.h"
 #include "app/frame_timer.h"
 #include "app/render_context.h"
@@ -72,6 +73,9 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             BindFrameTarget();
             RenderFrame();
             PresentFrame();
+            // Over the presented frame, on the window's own back buffer, so
+            // that the next frame's veil never fades it into the trails.
+            DrawFrameRateReadout(renderContext.clientWidth, renderContext.clientHeight);
             platform().swapBuffers(renderContext.deviceContext);
         }
         return 0;

@@ -485,6 +485,13 @@ void glPushMatrix() {
         glrec::stack().push_back(glrec::top());
     }
 }
+// Logged only: the render tests check on real GL what the attribute stack restores.
+void glPushAttrib(GLbitfield mask) {
+    log("glPushAttrib", {double(mask)});
+}
+void glPopAttrib() {
+    log("glPopAttrib", {});
+}
 void glPopMatrix() {
     log("glPopMatrix", {});
     if (!model.compiling && glrec::stack().size() > 1) {

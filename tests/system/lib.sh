@@ -23,6 +23,7 @@ cleanup() {
   for pid in "${background[@]}"; do
     wait "$pid" 2>/dev/null || true
   done
+  [ -z "${SAVER_DIR:-}" ] || rm -rf "$SAVER_DIR"
   if { [ "$status" -ne 0 ] || [ -n "${HAZE_KEEP_EVIDENCE:-}" ]; } && [ -n "${HAZE_TEST_OUTPUT:-}" ]; then
     mkdir -p "$HAZE_TEST_OUTPUT/$CASE_NAME"
     cp -r "$WORK"/. "$HAZE_TEST_OUTPUT/$CASE_NAME/" 2>/dev/null || true
@@ -123,7 +124,7 @@ wait_for_haze_exit() {
 # A window of the test tool, WxH; its id (decimal) in TEST_WINDOW. It lives
 # until the test ends or close_test_window.
 open_test_window() {
-  rm -f "$WORK/tool.out" # an earlier test window's id
+  rm -f "$WORK/tool.out" # a window of before must not be taken for this one
   "$TOOL" window "$1" >"$WORK/tool.out" 2>"$WORK/tool.err" &
   TOOL_PID=$!
   background+=("$TOOL_PID")
@@ -194,7 +195,7 @@ expect_colour() {
 # both, whatever thin smoke is drawn over it. In a small window the glow is a
 # few pixels across, so its middle pixel may sample the soft edge of its
 # image: the levels are loose.
-is_glow() {
+glow_at() {
   local c
   c=($(pixel "$1" "$2"))
   [ "${c[0]}" -gt 100 ] && [ "${c[1]}" -gt 100 ] && [ "${c[2]}" -lt $((c[0] - 60)) ] &&
@@ -203,7 +204,7 @@ is_glow() {
 
 expect_glow() {
   local x=$1 y=$2 what=$3
-  is_glow "$x" "$y" || fail "no yellow glow at $what ($x, $y): ($(pixel "$x" "$y"))"
+  glow_at "$x" "$y" || fail "no yellow glow at $what ($x, $y): ($(pixel "$x" "$y"))"
 }
 
 # The scene in the rectangle W x H at (X, Y) of the screen: black bars along
@@ -238,4 +239,59 @@ green_share() {
 # Whether number $1 is at most $2.
 at_most() {
   awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'
+}
+
+# --- an unprivileged user with a HOME of its own ------------------------------
+
+# XScreenSaver refuses to start programs as root: as root the tests make a
+# system user for it; otherwise they run as the current user. SAVER_DIR is a
+# folder that user can read (the install prefix goes there), SAVER_HOME its
+# HOME for the test.
+SAVER_USER_NAME=hazesaver
+
+prepare_saver_user() {
+  SAVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/haze-saver.XXXXXX")
+  chmod 755 "$SAVER_DIR"
+  SAVER_HOME=$SAVER_DIR/home
+  mkdir "$SAVER_HOME"
+  # The words that run a command as that user with its HOME (and this
+  # test's DISPLAY): started in the background, the command keeps the
+  # process id $! names.
+  AS_SAVER_USER=(env HOME="$SAVER_HOME")
+  if [ "$(id -u)" -eq 0 ]; then
+    id "$SAVER_USER_NAME" >/dev/null 2>&1 ||
+      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+        "$SAVER_USER_NAME" || fail "cannot create the user $SAVER_USER_NAME"
+    chown "$SAVER_USER_NAME:" "$SAVER_HOME"
+    AS_SAVER_USER=(setpriv --reuid "$SAVER_USER_NAME" --regid "$SAVER_USER_NAME" --init-groups
+      "${AS_SAVER_USER[@]}")
+  fi
+}
+
+as_saver_user() {
+  "${AS_SAVER_USER[@]}" "$@"
+}
+
+saver_user_id() {
+  if [ "$(id -u)" -eq 0 ]; then id -u "$SAVER_USER_NAME"; else id -u; fi
+}
+
+# The ids of that user's processes running `program`, one a line.
+processes_of() {
+  pgrep -u "$(saver_user_id)" -f "^$1( |\$)" || true
+}
+
+# Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it.
+install_haze() {
+  : "${HAZE_BUILD_DIR:?HAZE_BUILD_DIR names the build folder}"
+  PREFIX=$SAVER_DIR/prefix
+  cmake --install "$HAZE_BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.out" 2>&1 ||
+    fail "cmake --install failed: $(cat "$WORK/install.out")"
+}
+
+# Counts the white pixels of the screen's WxH+X+Y rectangle.
+white_pixels() {
+  "$TOOL" screenshot "$WORK/count.png"
+  convert "$WORK/count.png" -crop "$1" +repage -fill black +opaque white \
+    -format '%[fx:round(mean*w*h)]' info:
 }

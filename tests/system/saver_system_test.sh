@@ -131,7 +131,7 @@ case_fullscreen_spanning_two_monitors_shows_a_view_on_each() {
   sleep 1
   expect_scene_in 0 0 640 480 left-monitor
   expect_scene_in 640 0 640 480 right-monitor
-  ! is_glow 640 240 || fail "a glow on the bezel: one picture over both monitors"
+  ! glow_at 640 240 || fail "a glow on the bezel: one picture over both monitors"
   xdotool key a
   expect_closed_cleanly
 }
@@ -450,6 +450,313 @@ case_own_window_follows_a_window_manager_resize() {
   wait_for_haze_exit 5
   [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS"
   expect_quiet_stderr
+}
+
+# --- as the daemons' hacks ---------------------------------------------------
+
+# Each option a daemon or its settings program gives its hacks: haze runs
+# with it, never refusing it as a usage error, draws in the window and ends
+# cleanly on SIGTERM. The preview's --root --window-id comes with each.
+case_daemon_style_options_run() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  local id default_visual option
+  id=$(printf '0x%x' "$TEST_WINDOW")
+  default_visual=$(xdpyinfo | awk '/default visual id:/ { id = $4 } END { print id }')
+  # One or two dashes, in turn (the parser's unit tests take both of each).
+  local options=(
+    "-delay 20000" "--fps" "-no-fps" "--display $DISPLAY" "-visual default" "--visual gl"
+    "-visual $default_visual" "-install" "--sync"
+  )
+  for option in "${options[@]}"; do
+    # -display opens the display it names, whatever DISPLAY says.
+    local display=$DISPLAY
+    [[ "$option" != *display* ]] || display=:4095
+    DISPLAY=$display start_haze --root --window-id "$id" $option
+    expect_child_fills_test_window "Preview"
+    if [ "$option" = --fps ]; then
+      # After a second, the rate's white characters in the lower left corner
+      # (one-pixel cells below 270 pixels of height).
+      sleep 1
+      local box="45x9+$(($(window_info "$TEST_WINDOW" "Absolute upper-left X") + 2))"
+      box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 11))"
+      [ "$(white_pixels "$box")" -ge 40 ] || fail "--fps: no frame rate in the corner"
+    fi
+    kill -TERM "$HAZE_PID"
+    wait_for_haze_exit 5
+    [ "$HAZE_STATUS" -eq 0 ] || fail "haze $option exited with $HAZE_STATUS"
+    expect_quiet_stderr
+  done
+
+  # A visual haze cannot draw in: one line of warning, and the scene all the same.
+  start_haze -root -window-id "$id" -visual mono
+  expect_child_fills_test_window "Preview"
+  kill -TERM "$HAZE_PID"
+  wait_for_haze_exit 5
+  [ "$HAZE_STATUS" -eq 0 ] && [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] &&
+    grep -q -- "-visual mono" "$WORK/haze.err" ||
+    fail "-visual mono: status $HAZE_STATUS, stderr: $(cat "$WORK/haze.err")"
+
+  for option in -help --help; do
+    run_haze "$option"
+    [ "$STATUS" -eq 0 ] && grep -q -- "-delay US" "$WORK/haze.out" ||
+      fail "$option exited with $STATUS and printed: $(cat "$WORK/haze.out")"
+  done
+  # What no hack takes is still a usage error.
+  run_haze -root -no-such-option
+  expect_one_line_error "unknown option -no-such-option"
+  [ "$STATUS" -eq 2 ] || fail "an unknown option exited with $STATUS, expected 2"
+}
+
+# The frames of the run, from the preloaded swap counter: FRAMES swaps took
+# SECONDS, measured over about two seconds once haze is drawing.
+count_frames() {
+  : "${SWAP_COUNTER:?SWAP_COUNTER names the preloaded swap counter}"
+  rm -f "$WORK/swaps"
+  SWAP_COUNTER_FILE=$WORK/swaps LD_PRELOAD=$SWAP_COUNTER start_haze "$@"
+  wait_until 10 test -s "$WORK/swaps" || fail "haze $* swapped no buffers"
+  sleep 0.5
+  local s0 t0 s1 t1
+  read -r s0 t0 <"$WORK/swaps"
+  sleep 2
+  read -r s1 t1 <"$WORK/swaps"
+  kill -TERM "$HAZE_PID"
+  wait_for_haze_exit 5
+  FRAMES=$((s1 - s0))
+  SECONDS_TAKEN=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
+  [ "$FRAMES" -gt 1 ] || fail "haze $* drew $FRAMES frames in two seconds"
+}
+
+# -delay 200000: no frame starts sooner than 0.2 s after the one before,
+# where haze otherwise draws many more frames a second.
+case_delay_sets_the_shortest_frame_period() {
+  start_xvfb 640x480
+  open_test_window 300x200
+  count_frames -window-id "$TEST_WINDOW" -delay 200000
+  awk -v n="$FRAMES" -v t="$SECONDS_TAKEN" 'BEGIN { exit !(t / n >= 0.19) }' ||
+    fail "-delay 200000: $FRAMES frames in $SECONDS_TAKEN s"
+  count_frames -window-id "$TEST_WINDOW"
+  awk -v n="$FRAMES" -v t="$SECONDS_TAKEN" 'BEGIN { exit !(t / n < 0.1) }' ||
+    fail "without -delay: only $FRAMES frames in $SECONDS_TAKEN s"
+}
+
+# --- installed, under the real XScreenSaver daemon -----------------------------
+
+# The entry lines of the programs list in ~/.xscreensaver or the defaults.
+program_entries() {
+  sed -n '/^\*\{0,1\}programs:/,/[^\\]$/p' "$1" | grep -c '\\n'
+}
+
+# haze --install-xscreensaver for the test user, then the list checked: the
+# daemon's stock entries and haze's as the last.
+install_into_daemon_list() {
+  as_saver_user "$PREFIX/bin/haze" --install-xscreensaver >"$WORK/setup.out" 2>&1 ||
+    fail "haze --install-xscreensaver failed: $(cat "$WORK/setup.out")"
+  local stock
+  stock=$(program_entries /etc/X11/app-defaults/XScreenSaver)
+  [ "$(program_entries "$PREFERENCES")" -eq $((stock + 1)) ] ||
+    fail "~/.xscreensaver lists $(program_entries "$PREFERENCES") programs, not $stock + haze"
+  sed -n '/^programs:/,/[^\\]$/p' "$PREFERENCES" | tail -n 1 | grep -qF "$PROGRAM --root" ||
+    fail "haze is not the last program of ~/.xscreensaver"
+  HAZE_INDEX=$((stock + 1))
+}
+
+daemon_answers() {
+  as_saver_user xscreensaver-command -time >/dev/null 2>&1
+}
+
+haze_is_running() {
+  [ -n "$(processes_of "$PROGRAM")" ]
+}
+
+no_haze_is_running() {
+  [ -z "$(processes_of "$PROGRAM")" ]
+}
+
+# XScreenSaver 6, as an unprivileged user with haze installed under a prefix
+# and added to its list by the one command; five times over: the daemon runs
+# haze, which draws its scene over the screen; the settings preview's way of
+# starting it (--root --window-id) draws into a window of the test; and once
+# each is stopped no haze is left running.
+case_xscreensaver_runs_the_installed_haze() {
+  require xscreensaver xscreensaver-command setpriv pgrep convert
+  prepare_saver_user
+  install_haze
+  start_xvfb "${SCREEN_W}x${SCREEN_H}"
+  PROGRAM=$PREFIX/libexec/xscreensaver/haze
+  PREFERENCES=$SAVER_HOME/.xscreensaver
+
+  # Without ~/.xscreensaver: made from the defaults; again: no change; undone:
+  # gone. Then into a file of the user's own, whose settings stay.
+  install_into_daemon_list
+  cp "$PREFERENCES" "$WORK/once"
+  as_saver_user "$PREFIX/bin/haze" --install-xscreensaver >"$WORK/setup.out" 2>&1
+  cmp -s "$PREFERENCES" "$WORK/once" || fail "a second --install-xscreensaver changed the file"
+  as_saver_user "$PREFIX/bin/haze" --uninstall-xscreensaver >"$WORK/setup.out" 2>&1
+  [ ! -e "$PREFERENCES" ] || fail "--uninstall-xscreensaver left the file it made"
+  printf 'fade:\tFalse\nunfade:\tFalse\nsplash:\tFalse\n' >"$WORK/own"
+  as_saver_user sh -c "cat >'$PREFERENCES'" <"$WORK/own"
+  install_into_daemon_list
+  [ "$(head -n 3 "$PREFERENCES")" = "$(cat "$WORK/own")" ] || fail "the user's settings changed"
+
+  "${AS_SAVER_USER[@]}" xscreensaver --no-splash --verbose >"$WORK/xscreensaver.log" 2>&1 &
+  background+=($!)
+  wait_until 20 daemon_answers || fail "the daemon does not answer"
+
+  local cycle id
+  for cycle in 1 2 3 4 5; do
+    as_saver_user xscreensaver-command -select "$HAZE_INDEX" >/dev/null
+    wait_until 10 haze_is_running || fail "cycle $cycle: the daemon did not start haze"
+    wait_until 10 glow_at $((SCREEN_W / 2)) $((SCREEN_H / 2)) || true
+    # The scene over the whole screen: black bars, a lit band, the glow centred.
+    expect_colour 2 2 0 0 0 "cycle $cycle: the top bar"
+    expect_colour $((SCREEN_W - 3)) $((SCREEN_H - 3)) 0 0 0 "cycle $cycle: the bottom bar"
+    expect_glow $((SCREEN_W / 2)) $((SCREEN_H / 2)) "cycle $cycle: the middle of the screen"
+    "$TOOL" screenshot "$WORK/screen.png"
+    [ "$(convert "$WORK/screen.png" -crop "${SCREEN_W}x60+0+$((SCREEN_H / 2 - 30))" +repage \
+      -format '%[fx:mean > 0.02]' info:)" = 1 ] || fail "cycle $cycle: the middle band is dark"
+    as_saver_user xscreensaver-command -deactivate >/dev/null
+    wait_until 5 no_haze_is_running || fail "cycle $cycle: haze still runs after the daemon stopped"
+
+    open_test_window 300x200
+    id=$(printf '0x%x' "$TEST_WINDOW")
+    "${AS_SAVER_USER[@]}" "$PROGRAM" --root --window-id "$id" >"$WORK/haze.out" 2>"$WORK/haze.err" &
+    HAZE_PID=$!
+    background+=("$HAZE_PID")
+    expect_child_fills_test_window "Preview"
+    kill -TERM "$HAZE_PID"
+    wait_for_haze_exit 5
+    [ "$HAZE_STATUS" -eq 0 ] || fail "cycle $cycle: the preview exited with $HAZE_STATUS"
+    expect_quiet_stderr
+    close_test_window
+    no_haze_is_running || fail "cycle $cycle: a haze is left after the preview"
+  done
+  # The daemon ran haze once a cycle, and each haze ran until it was stopped.
+  local log=$WORK/xscreensaver.log pids pid
+  pids=$(sed -n 's/.*forked ".*haze --root" in pid \([0-9]*\).*/\1/p' "$log")
+  [ "$(echo "$pids" | wc -w)" -eq 5 ] || fail "the daemon started haze $(echo "$pids" | wc -w) times"
+  for pid in $pids; do
+    grep -q "killing pid $pid " "$log" || fail "haze $pid ended before the daemon stopped it"
+  done
+  as_saver_user xscreensaver-command -exit >/dev/null
+}
+
+# xscreensaver-settings, with haze in the user's list, reads haze's
+# description without a complaint and runs haze in its preview pane, which
+# haze draws. The settings program reads descriptions from a fixed folder
+# only: a private mount (which needs root) shows it the stock ones and haze's.
+case_settings_program_reads_the_description() {
+  require xscreensaver-settings setpriv unshare
+  [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root for a private mount"; exit 77; }
+  prepare_saver_user
+  install_haze
+  start_xvfb 800x600
+  PROGRAM=$PREFIX/libexec/xscreensaver/haze
+  PREFERENCES=$SAVER_HOME/.xscreensaver
+  install_into_daemon_list
+  local config=$SAVER_DIR/config
+  mkdir "$config"
+  cp /usr/share/xscreensaver/config/*.xml "$PREFIX/share/xscreensaver/config/haze.xml" "$config/"
+
+  unshare --mount sh -c 'mount --bind "$1" /usr/share/xscreensaver/config && shift && exec "$@"' \
+    sh "$config" setpriv --reuid "$SAVER_USER_NAME" --regid "$SAVER_USER_NAME" --init-groups \
+    env HOME="$SAVER_HOME" DISPLAY="$DISPLAY" xscreensaver-settings --debug \
+    >"$WORK/settings.log" 2>&1 &
+  local settings=$!
+  background+=("$settings")
+  local log=$WORK/settings.log
+  wait_until 20 grep -q "forked [0-9]* (haze)" "$log" || fail "the settings program ran no haze"
+  grep -q "reading /usr/share/xscreensaver/config/haze.xml" "$log" ||
+    fail "the settings program did not read haze.xml"
+  ! grep "haze.xml" "$log" | grep -v "reading " || fail "the settings program complains"
+  local pane
+  pane=$(sed -n 's/.*XSCREENSAVER_WINDOW=\(0x[0-9A-Fa-f]*\).*/\1/p' "$log" | tail -n 1)
+  wait_until 10 has_child_named "$pane" "Preview" || fail "haze made no window in the pane"
+  local x y w h
+  x=$(window_info "$pane" "Absolute upper-left X")
+  y=$(window_info "$pane" "Absolute upper-left Y")
+  w=$(window_info "$pane" "Width")
+  h=$(window_info "$pane" "Height")
+  wait_until 10 glow_at $((x + w / 2)) $((y + h / 2)) || true
+  expect_glow $((x + w / 2)) $((y + h / 2)) "the middle of the settings preview"
+  # Closing the settings program takes its pane, and haze ends with it.
+  kill -TERM "$settings"
+  wait "$settings" 2>/dev/null || true
+  wait_until 5 no_haze_is_running || fail "haze outlived the settings program"
+}
+
+# --- packages -----------------------------------------------------------------
+
+# The Debian package from `cpack -G DEB`: the install layout under /usr,
+# dependencies from the libraries haze links, no lintian error, a desktop
+# entry desktop-file-validate passes, a description every option of which
+# haze takes, and a manual page man renders without a warning. With a
+# Windows build: its zip holds haze.scr and how to install it.
+case_packages_hold_the_install_layout() {
+  require cpack dpkg-deb lintian desktop-file-validate xmllint man unzip
+  : "${HAZE_BUILD_DIR:?HAZE_BUILD_DIR names the build folder}"
+  cpack -G DEB -B "$WORK/deb" --config "$HAZE_BUILD_DIR/CPackConfig.cmake" >"$WORK/cpack.out" 2>&1 ||
+    fail "cpack -G DEB failed: $(cat "$WORK/cpack.out")"
+  local deb
+  deb=$(ls "$WORK"/deb/haze_*.deb)
+  dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' \
+    >"$WORK/contents"
+  local path
+  for path in ./usr/bin/haze "./usr/libexec/xscreensaver/haze -> ../../bin/haze" \
+    ./usr/share/xscreensaver/config/haze.xml ./usr/share/applications/screensavers/haze.desktop \
+    ./usr/share/man/man6/haze.6.gz ./usr/share/doc/haze/copyright \
+    ./usr/share/doc/haze/changelog.gz; do
+    grep -qxF "$path" "$WORK/contents" || fail "the package lacks $path: $(cat "$WORK/contents")"
+  done
+  local depends library
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for library in libc6 libstdc++6 libx11-6 libglx0 libopengl0 libegl1 libpng16-16; do
+    [[ ", $depends," == *", $library"[\ ,]* ]] || fail "Depends lacks $library: $depends"
+  done
+  dpkg-deb -f "$deb" Recommends | grep -q xscreensaver || fail "no daemon recommended"
+  lintian "$deb" >"$WORK/lintian.out" 2>&1 || true
+  ! grep '^E:' "$WORK/lintian.out" || fail "lintian errors"
+
+  dpkg-deb -x "$deb" "$WORK/root"
+  local share=$WORK/root/usr/share
+  desktop-file-validate "$share/applications/screensavers/haze.desktop" >"$WORK/desktop.out" 2>&1 &&
+    ! grep -E "error|warning" "$WORK/desktop.out" ||
+    fail "desktop-file-validate: $(cat "$WORK/desktop.out")"
+  grep -qx "Exec=/usr/libexec/xscreensaver/haze --root" \
+    "$share/applications/screensavers/haze.desktop" || fail "the entry does not run the installed haze"
+  local xml=$share/xscreensaver/config/haze.xml
+  xmllint --noout "$xml" || fail "haze.xml is not well-formed"
+  [ "$(xmllint --xpath 'string(/screensaver/@name)' "$xml")" = haze ] &&
+    [ -n "$(xmllint --xpath 'normalize-space(//_description)' "$xml")" ] ||
+    fail "haze.xml has no name or description"
+  # Each argument the settings can give, at its lowest, default and highest value.
+  local arg value
+  for arg in $(xmllint --xpath '//*/@arg-set | //*/@arg-unset | //command/@arg' "$xml" |
+    sed 's/[a-z-]*="\([^"]*\)"/\1/g'); do
+    "$HAZE" --help "$arg" >/dev/null || fail "haze refuses $arg from haze.xml"
+  done
+  for value in low default high; do
+    arg=$(xmllint --xpath "string(//number[@id='delay']/@arg)" "$xml")
+    arg=${arg/\%/$(xmllint --xpath "string(//number[@id='delay']/@$value)" "$xml")}
+    "$HAZE" --help $arg >/dev/null || fail "haze refuses $arg from haze.xml"
+  done
+  LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/haze.6.gz" >"$WORK/man.txt" \
+    2>"$WORK/man.err" && [ ! -s "$WORK/man.err" ] || fail "man: $(cat "$WORK/man.err")"
+  local word
+  for word in $("$HAZE" --help | grep -oE '(^|[ ,])-{1,2}[a-z][a-z-]*' | tr -d ' ,' | sort -u); do
+    grep -qF -- "$word" "$WORK/man.txt" || fail "the manual page does not mention $word"
+  done
+
+  if [ -n "${HAZE_WINDOWS_BUILD:-}" ]; then
+    cpack -G ZIP -B "$WORK/zip" --config "$HAZE_WINDOWS_BUILD/CPackConfig.cmake" \
+      >"$WORK/cpack.out" 2>&1 || fail "cpack -G ZIP failed: $(cat "$WORK/cpack.out")"
+    local zip
+    zip=$(ls "$WORK"/zip/haze-*.zip)
+    unzip -Z1 "$zip" | grep -q '/haze.scr$' && unzip -Z1 "$zip" | grep -q '/INSTALL.txt$' ||
+      fail "the zip holds: $(unzip -Z1 "$zip")"
+    unzip -p "$zip" '*/haze.scr' | grep -aq 'name="haze.ScreenSaver"[^>]*processorArchitecture="amd64"' ||
+      fail "haze.scr's manifest does not name amd64"
+  fi
 }
 
 # --- bad input --------------------------------------------------------------

@@ -91,6 +91,10 @@ const char* modeName(RunMode mode) {
         return "-window-id";
     case RunMode::OwnWindow:
         return "-window";
+    case RunMode::InstallXScreenSaver:
+        return "--install-xscreensaver";
+    case RunMode::UninstallXScreenSaver:
+        return "--uninstall-xscreensaver";
     default:
         return "a screen-saver switch";
     }
@@ -105,6 +109,7 @@ struct Parser {
     bool stepGiven = false;
     bool help = false;
     bool version = false;
+    const char* displayOption = nullptr; // the first option that needs a display
 
     bool fail(const std::string& message) {
         error = message;
@@ -112,6 +117,15 @@ struct Parser {
     }
 
     bool setMode(RunMode mode) {
+        // The settings program's preview gives -root and -window-id together:
+        // the window id wins.
+        if (options.mode == RunMode::WindowId && mode == RunMode::Root) {
+            return true;
+        }
+        if (options.mode == RunMode::Root && mode == RunMode::WindowId) {
+            options.mode = mode;
+            return true;
+        }
         if (options.mode != RunMode::Saver && options.mode != mode) {
             return fail(std::string("choose one mode: ") + modeName(options.mode) + " and " +
                         modeName(mode) + " were both given");
@@ -214,6 +228,38 @@ struct Parser {
         return setMode(RunMode::WindowId);
     }
 
+    // Notes an option that only a run on a display uses.
+    bool onDisplay(const char* name) {
+        if (displayOption == nullptr) {
+            displayOption = name;
+        }
+        return true;
+    }
+
+    bool delay(const std::string& text) {
+        unsigned long long us = 0;
+        if (!parseDecimal(text, maximumDelayUs, us)) {
+            return fail("-delay needs a whole number of microseconds from 0 to " +
+                        std::to_string(maximumDelayUs) + ", got '" + text + "'");
+        }
+        options.delayUs = static_cast<std::uint32_t>(us);
+        return onDisplay("-delay");
+    }
+
+    bool display(const std::string& name) {
+        if (name.empty()) {
+            return fail("-display needs the name of an X display, such as :0");
+        }
+        options.displayName = name;
+        return onDisplay("-display");
+    }
+
+    bool visual(const std::string& name) {
+        options.visualName = name;
+        options.visual = parseVisualName(name, options.visualId);
+        return onDisplay("-visual");
+    }
+
     bool exportTextures(const std::string& directory) {
         if (directory.empty()) {
             return fail("--export-textures needs the folder to write the images into");
@@ -241,6 +287,7 @@ struct KnownOption {
 
 const KnownOption knownOptions[] = {
     {"--help", "-h", false, [](Parser& p, const std::string&) { return p.help = true; }},
+    {"-help", nullptr, false, [](Parser& p, const std::string&) { return p.help = true; }},
     {"--version", nullptr, false, [](Parser& p, const std::string&) { return p.version = true; }},
     {"--render", nullptr, true, [](Parser& p, const std::string& v) { return p.render(v); }},
     {"--export-textures", nullptr, true,
@@ -256,6 +303,31 @@ const KnownOption knownOptions[] = {
      [](Parser& p, const std::string&) { return p.setMode(RunMode::OwnWindow); }},
     {"-window-id", "--window-id", true,
      [](Parser& p, const std::string& v) { return p.windowId(v); }},
+    {"-delay", "--delay", true, [](Parser& p, const std::string& v) { return p.delay(v); }},
+    {"-fps", "--fps", false,
+     [](Parser& p, const std::string&) {
+         p.options.showFrameRate = true;
+         return p.onDisplay("-fps");
+     }},
+    {"-no-fps", "--no-fps", false,
+     [](Parser& p, const std::string&) {
+         p.options.showFrameRate = false;
+         return p.onDisplay("-no-fps");
+     }},
+    {"-display", "--display", true, [](Parser& p, const std::string& v) { return p.display(v); }},
+    {"-visual", "--visual", true, [](Parser& p, const std::string& v) { return p.visual(v); }},
+    // A private colormap: haze always makes one for its own visual.
+    {"-install", "--install", false,
+     [](Parser& p, const std::string&) { return p.onDisplay("-install"); }},
+    {"-sync", "--sync", false,
+     [](Parser& p, const std::string&) {
+         p.options.synchronous = true;
+         return p.onDisplay("-sync");
+     }},
+    {"--install-xscreensaver", nullptr, false,
+     [](Parser& p, const std::string&) { return p.setMode(RunMode::InstallXScreenSaver); }},
+    {"--uninstall-xscreensaver", nullptr, false,
+     [](Parser& p, const std::string&) { return p.setMode(RunMode::UninstallXScreenSaver); }},
 };
 
 const KnownOption* findOption(const std::string& name) {
@@ -331,6 +403,11 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         return true;
     }
     if (options.mode != RunMode::Saver && !options.saverTail.empty()) {
+        // A word like -foo is an option haze does not know, not a switch.
+        const std::string word = options.saverTail.substr(0, options.saverTail.find(' '));
+        if (word.size() > 2 && word[0] == '-') {
+            return parser.fail("unknown option " + word + " (haze --help lists them)");
+        }
         return parser.fail(std::string("choose one mode: ") + modeName(options.mode) +
                            " was given with '" + options.saverTail + "'");
     }
@@ -341,6 +418,12 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
     if (parser.monitorsGiven && options.mode != RunMode::Render) {
         return parser.fail("--monitors applies only to --render");
     }
+    const bool onDisplay = options.mode == RunMode::Saver || options.mode == RunMode::Root ||
+                           options.mode == RunMode::WindowId || options.mode == RunMode::OwnWindow;
+    if (parser.displayOption != nullptr && !onDisplay) {
+        return parser.fail(std::string(parser.displayOption) +
+                           " applies only on a display, not to " + modeName(options.mode));
+    }
     if (parser.sizeGiven && options.mode != RunMode::Render && options.mode != RunMode::OwnWindow) {
         return parser.fail("--size applies only to --render and -window");
     }
@@ -350,6 +433,30 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         options.height = render ? defaultRenderHeight : defaultWindowHeight;
     }
     return parser.monitorsFit();
+}
+
+VisualChoice parseVisualName(const std::string& name, std::uint32_t& id) {
+    std::string lower;
+    for (char c : name) {
+        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    if (lower == "default") {
+        return VisualChoice::Default;
+    }
+    for (const char* rgb : {"best", "gl", "color", "colour", "truecolor", "directcolor"}) {
+        if (lower == rgb) {
+            return VisualChoice::Best;
+        }
+    }
+    unsigned long long value = 0;
+    const bool hex = lower.size() > 2 && lower[0] == '0' && lower[1] == 'x';
+    if ((hex ? parseHex(lower.substr(2), 0xFFFFFFFFull, value)
+             : parseDecimal(lower, 0xFFFFFFFFull, value)) &&
+        value != 0) {
+        id = static_cast<std::uint32_t>(value);
+        return VisualChoice::ById;
+    }
+    return VisualChoice::Refused;
 }
 
 const char* usageText() {
@@ -373,6 +480,24 @@ const char* usageText() {
            "  -window-id ID      draw into the window ID (decimal or 0x-hex)\n"
            "  -window            an ordinary window of haze's own; closes with the\n"
            "                     window manager's close button, q or Escape\n"
+           "  (-root with -window-id draws into the window ID.)\n"
+           "\n"
+           "On a display (one or two leading dashes, as the daemons' hacks take them):\n"
+           "  -delay US          at least US microseconds from one frame's start to the\n"
+           "                     next (default 0: up to 200 frames a second)\n"
+           "  -fps, -no-fps      show the frame rate in the lower left corner, or not\n"
+           "                     (the default)\n"
+           "  -display NAME      the X display to draw on (default: DISPLAY)\n"
+           "  -visual NAME       default, best, gl, TrueColor, DirectColor or a visual\n"
+           "                     id; other names draw in the best visual, with a warning\n"
+           "  -install           a private colormap (haze always makes one)\n"
+           "  -sync              wait for the X server after every request (debugging)\n"
+           "\n"
+           "XScreenSaver, for the current user:\n"
+           "  --install-xscreensaver    add haze to the programs of ~/.xscreensaver,\n"
+           "                            making the file from the daemon's defaults if\n"
+           "                            there is none; running it again changes nothing\n"
+           "  --uninstall-xscreensaver  take haze out of that list again\n"
            "\n"
            "Without a display:\n"
            "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
@@ -390,6 +515,6 @@ const char* usageText() {
            "                     and -window (default 800x600), at most 16384 each way\n"
            "  --seed N           start the random sequence from N (0 to 4294967295)\n"
            "                     instead of the clock, to repeat a run exactly\n"
-           "  --help             this text\n"
+           "  --help, -help      this text\n"
            "  --version          the version\n";
 }

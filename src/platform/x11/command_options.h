@@ -3,8 +3,9 @@
 // haze takes the Windows screen-saver switches (/s, /p ID, /l ID, /c, ...),
 // which go to the host's dispatch unchanged, the conventions of the Linux
 // screen-saver daemons (-root, -window-id ID, -window), the headless renderer
-// (--render) and options of its own. Parsing needs no display, so every
-// usage error is reported before one is opened.
+// (--render) and options of its own. The daemons' hacks take their options
+// with one or two leading dashes (-delay, --delay), and so does haze. Parsing
+// needs no display, so every usage error is reported before one is opened.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,18 @@ enum class RunMode {
     Root,           // -root: the daemon's window (XSCREENSAVER_WINDOW), else the root
     WindowId,       // -window-id ID: draw into that window
     OwnWindow,      // -window: an ordinary top-level window of haze's own
+
+    // The programs list of ~/.xscreensaver, for the current user.
+    InstallXScreenSaver,   // --install-xscreensaver: add haze to it
+    UninstallXScreenSaver, // --uninstall-xscreensaver: take haze out again
+};
+
+// What -visual asks for, as far as haze can honour it.
+enum class VisualChoice {
+    Best,    // the visual closest to the saver's pixel format (also "gl", "best", ...)
+    Default, // the screen's default visual, when OpenGL can draw in it
+    ById,    // the visual with id `visualId`, when OpenGL can draw in it
+    Refused, // a name haze cannot honour (mono, PseudoColor, ...): the best, with a warning
 };
 
 // A monitor of --monitors: its size and its top left corner, in pixels of the
@@ -45,6 +58,15 @@ struct CommandOptions {
     std::uint32_t seed = 0;                // replaces the tick-count seed
     std::uint32_t windowId = 0;            // -window-id
     std::vector<MonitorGeometry> monitors; // --monitors; empty: one, the picture
+
+    // The options the daemons' hacks take, for the modes on a display.
+    std::uint32_t delayUs = 0;  // -delay: at least this long from one frame's start to the next
+    bool showFrameRate = false; // -fps (on), -no-fps (off); the last one given wins
+    std::string displayName;    // -display; empty: the display DISPLAY names
+    std::string visualName;     // -visual as given; empty when not given
+    VisualChoice visual = VisualChoice::Best;
+    std::uint32_t visualId = 0; // -visual ID
+    bool synchronous = false;   // -sync: Xlib waits for the server after every request
 };
 
 // Largest width or height --size accepts, in pixels.
@@ -65,6 +87,15 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
 // An X window id as daemons pass it: decimal, or hexadecimal after 0x. False
 // for anything else, for 0 and for values beyond 32 bits.
 bool parseWindowId(const std::string& text, std::uint32_t& id);
+
+// The -visual names of the daemons' hacks, as haze honours them: "default",
+// a visual id (decimal or 0x-hex) and the names of visuals OpenGL draws in
+// ("best", "gl", "color", "TrueColor", "DirectColor"; any case). Every other
+// name is Refused.
+VisualChoice parseVisualName(const std::string& name, std::uint32_t& id);
+
+// Largest -delay: ten seconds between frames, in microseconds.
+constexpr std::uint32_t maximumDelayUs = 10000000;
 
 // Every mode and option, for --help.
 const char* usageText();

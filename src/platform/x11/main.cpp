@@ -1,11 +1,13 @@
 // haze on Linux: the process entry.
 //
 // Parses the command line before anything else, so usage errors need no
-// display; renders headless for --render; otherwise connects to the X
-// display and runs the mode: the Windows switches through the host's own
-// entry, the daemon conventions through the host's saver window with the
-// daemon's window as its parent (drawn in, never grabbed, never closed by
-// input).
+// display; renders headless for --render; edits the user's XScreenSaver
+// programs list for --install-xscreensaver and --uninstall-xscreensaver;
+// otherwise connects to the X display and runs the mode: the Windows
+// switches through the host's own entry, the daemon conventions through the
+// host's saver window with the daemon's window as its parent (drawn in,
+// never grabbed, never closed by input).
+#include "app/frame_rate_readout.h"
 #include "app/run_seed.h"
 #include "host/command_line.h"
 #include "host/saver_host_state.h"
@@ -14,7 +16,9 @@
 #include "platform/headless/render_command.h"
 #include "platform/headless/texture_export.h"
 #include "platform/x11/command_options.h"
+#include "platform/x11/x11_glx.h"
 #include "platform/x11/x11_platform.h"
+#include "platform/x11/xscreensaver_setup.h"
 
 #include <chrono>
 #include <cstdio>
@@ -124,11 +128,24 @@ int exportTextures(const CommandOptions& options) {
 
 [[noreturn]] void runOnDisplay(const CommandOptions& options) {
     std::string error;
-    if (!x11::start(error)) {
+    if (!x11::start(error, options.displayName)) {
         std::fprintf(stderr, "haze: %s\n", error.c_str());
         std::exit(1);
     }
     installPlatform(x11::platformTable());
+    // The options the daemons' hacks take.
+    if (options.synchronous) {
+        x11::setSynchronous();
+    }
+    x11::setMinimumFramePeriod(options.delayUs);
+    if (options.visual == VisualChoice::Refused) {
+        std::fprintf(stderr,
+                     "haze: -visual %s: haze draws with OpenGL in an RGB visual; using the "
+                     "closest one\n",
+                     options.visualName.c_str());
+    }
+    x11::preferVisual(options.visual, options.visualId);
+    ShowFrameRateReadout(options.showFrameRate);
 
     if (options.mode == RunMode::Saver) {
         explainRefusal(options.saverTail);
@@ -187,6 +204,12 @@ int main(int argc, char** argv) {
     }
     if (options.mode == RunMode::ExportTextures) {
         return exportTextures(options);
+    }
+    if (options.mode == RunMode::InstallXScreenSaver) {
+        return installIntoXScreenSaver();
+    }
+    if (options.mode == RunMode::UninstallXScreenSaver) {
+        return uninstallFromXScreenSaver();
     }
     runOnDisplay(options);
 }

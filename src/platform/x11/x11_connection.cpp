@@ -68,15 +68,15 @@ int onIoError(Display*) {
 
 } // namespace
 
-bool connect(std::string& error) {
-    const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') {
+bool connect(std::string& error, const std::string& name) {
+    const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
+    if (shown == nullptr || *shown == '\0') {
         error = "no X display (DISPLAY is not set); to draw without one, use haze --render OUT.png";
         return false;
     }
-    connection = XOpenDisplay(nullptr);
+    connection = XOpenDisplay(name.empty() ? nullptr : name.c_str());
     if (connection == nullptr) {
-        error = std::string("cannot open the X display '") + name +
+        error = std::string("cannot open the X display '") + shown +
                 "'; to draw without one, use haze --render OUT.png";
         return false;
     }

@@ -14,9 +14,9 @@
 
 namespace x11 {
 
-// Opens the display DISPLAY names and installs the error handlers. False,
-// with a one-line reason, when there is none.
-bool connect(std::string& error);
+// Opens the display `name` (empty: the one DISPLAY names) and installs the
+// error handlers. False, with a one-line reason, when there is none.
+bool connect(std::string& error, const std::string& name = std::string());
 Display* display();
 int screen();
 Window root();

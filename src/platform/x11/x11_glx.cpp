@@ -4,10 +4,15 @@
 #include "platform/pixel_format_match.h"
 #include "platform/x11/x11_connection.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace x11 {
 namespace {
+
+VisualChoice preferredVisual = VisualChoice::Best;
+std::uint32_t preferredVisualId = 0;
+bool preferenceRefused = false; // said once that the preferred visual cannot be used
 
 int attribute(GLXFBConfig config, int name) {
     int value = 0;
@@ -48,6 +53,41 @@ PixelFormatCandidate describe(GLXFBConfig config, bool swapMethodKnown) {
     return c;
 }
 
+// The visual id -visual asks for, or 0 when it leaves the choice free.
+VisualID wantedVisualId() {
+    switch (preferredVisual) {
+    case VisualChoice::Default:
+        return XVisualIDFromVisual(DefaultVisual(display(), screen()));
+    case VisualChoice::ById:
+        return preferredVisualId;
+    default:
+        return 0;
+    }
+}
+
+// The closest format in the wanted visual, or -1 when OpenGL cannot draw in it.
+int closestInWantedVisual(const PIXELFORMATDESCRIPTOR& request, GLXFBConfig* configs,
+                          std::vector<PixelFormatCandidate> candidates) {
+    const VisualID wanted = wantedVisualId();
+    if (wanted == 0) {
+        return -1;
+    }
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (static_cast<VisualID>(attribute(configs[i], GLX_VISUAL_ID)) != wanted) {
+            candidates[i].drawToWindow = false;
+        }
+    }
+    const int chosen = closestPixelFormat(request, candidates);
+    if (chosen < 0 && !preferenceRefused) {
+        preferenceRefused = true;
+        std::fprintf(stderr,
+                     "haze: -visual: visual 0x%lx is not a double-buffered RGB visual OpenGL "
+                     "can draw in; using the closest one that is\n",
+                     static_cast<unsigned long>(wanted));
+    }
+    return chosen;
+}
+
 } // namespace
 
 bool glxAvailable() {
@@ -57,6 +97,11 @@ bool glxAvailable() {
         return glXQueryExtension(display(), &errorBase, &eventBase) == True;
     }();
     return available;
+}
+
+void preferVisual(VisualChoice choice, std::uint32_t id) {
+    preferredVisual = choice;
+    preferredVisualId = id;
 }
 
 bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
@@ -75,7 +120,10 @@ bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual) {
     for (int i = 0; i < count; ++i) {
         candidates.push_back(describe(configs[i], swapMethodKnown));
     }
-    const int chosen = closestPixelFormat(wanted, candidates);
+    int chosen = closestInWantedVisual(wanted, configs, candidates);
+    if (chosen < 0) {
+        chosen = closestPixelFormat(wanted, candidates);
+    }
     XVisualInfo* info =
         chosen >= 0 ? glXGetVisualFromFBConfig(display(), configs[chosen]) : nullptr;
     XFree(configs);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/messages.h"
+#include "platform/x11/command_options.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -13,10 +14,16 @@ namespace x11 {
 bool glxAvailable();
 
 // The visual of the GLX format closest to `request` on the default screen
-// (see closestPixelFormat), among formats whose swap copies the back buffer
+// (see closestPixelFormat), among those of the visual preferVisual names if
+// OpenGL can draw there, and among formats whose swap copies the back buffer
 // where the display offers them (GLX_OML_swap_method). False when the
 // display offers no RGBA, double-buffered window format at all.
 bool chooseVisual(const PIXELFORMATDESCRIPTOR& request, XVisualInfo& visual);
+
+// -visual: the screen's default visual or one visual id (Best, the default,
+// and Refused leave the choice to closestPixelFormat). A visual OpenGL cannot
+// draw in is passed over, with one line on stderr.
+void preferVisual(VisualChoice choice, std::uint32_t id);
 
 // Whether a swap of `window` copies its back buffer, leaving it as it was:
 // the window's format says so through GLX_OML_swap_method.

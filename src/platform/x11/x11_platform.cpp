@@ -48,6 +48,10 @@ struct Backend {
     INT_PTR dialogResult = -1;
     bool dialogEnded = false;
     UINT nextRegisteredMessage = 0xC000;
+    // The shortest frame periods the display (its refresh) and -delay ask
+    // for, microseconds; the pacer keeps to the longer.
+    std::uint64_t refreshPeriodUs = 0;
+    std::uint64_t delayUs = 0;
 };
 
 Backend backend;
@@ -675,7 +679,8 @@ HGLRC createGLContext(HDC dc) {
 // keep it, and some (Mesa on a virtual server) offer none.
 void startPacing(Window window) {
     const bool driverPaces = setSwapIntervalOne(window);
-    backend.pacer.setMinimumPeriodUs(minimumFramePeriodUs(displayRefreshHz(), driverPaces));
+    backend.refreshPeriodUs = minimumFramePeriodUs(displayRefreshHz(), driverPaces);
+    backend.pacer.setMinimumPeriodUs(std::max(backend.refreshPeriodUs, backend.delayUs));
 }
 
 bool makeCurrent(HDC dc, HGLRC context) {
@@ -768,8 +773,8 @@ const Platform table = {
 
 } // namespace
 
-bool start(std::string& error) {
-    if (!connect(error)) {
+bool start(std::string& error, const std::string& displayName) {
+    if (!connect(error, displayName)) {
         return false;
     }
     backend.wmProtocols = XInternAtom(display(), "WM_PROTOCOLS", False);
@@ -780,6 +785,15 @@ bool start(std::string& error) {
         return false;
     }
     return true;
+}
+
+void setSynchronous() {
+    XSynchronize(display(), True);
+}
+
+void setMinimumFramePeriod(std::uint32_t microseconds) {
+    backend.delayUs = microseconds;
+    backend.pacer.setMinimumPeriodUs(std::max(backend.refreshPeriodUs, backend.delayUs));
 }
 
 const Platform& platformTable() {

@@ -12,13 +12,22 @@
 
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <string>
 
 namespace x11 {
 
-// Connects to the display (see x11::connect) and readies the backend. False,
-// with a one-line reason, when there is no display.
-bool start(std::string& error);
+// Connects to the display `displayName` (empty: the one DISPLAY names; see
+// x11::connect) and readies the backend. False, with a one-line reason, when
+// there is no display.
+bool start(std::string& error, const std::string& displayName = std::string());
+// -sync: every X request waits for the server's answer, so an X error is
+// reported with the request that caused it.
+void setSynchronous();
+// -delay: frames start at most once every `microseconds`, or once every
+// display refresh where that is longer (the frame timer's 5 ms stays the
+// shortest period).
+void setMinimumFramePeriod(std::uint32_t microseconds);
 const Platform& platformTable();
 
 HWND rootWindow();

@@ -1,6 +1,7 @@
 // ScreenSaverProc: what the saver window does at creation, on each timer
 // message and at destruction, and in what order, on the fake platform with
 // the GL call recorder and a recording double of the scene hooks.
+#include "app/frame_rate_readout.h"
 #include "app/frame_timer.h"
 #include "app/render_context.h"
 #include "app/run_seed.h"
@@ -44,6 +45,13 @@ bool watchMakeCurrent(HDC dc, HGLRC context) {
     return fakeTable->makeCurrent(dc, context);
 }
 
+std::vector<std::size_t> glCallsAtSwap;
+
+void watchSwapBuffers(HDC dc) {
+    glCallsAtSwap.push_back(glrec::calls().size());
+    fakeTable->swapBuffers(dc);
+}
+
 class ScreenSaverProcTest : public ::testing::Test {
 protected:
     fake::State* fakes = nullptr;
@@ -55,7 +63,9 @@ protected:
         watched = fakeCopy;
         watched.setPixelFormat = watchSetPixelFormat;
         watched.makeCurrent = watchMakeCurrent;
+        watched.swapBuffers = watchSwapBuffers;
         installPlatform(watched);
+        glCallsAtSwap.clear();
         requestedFormat = PIXELFORMATDESCRIPTOR{};
         glCallsAtMakeCurrent.clear();
 
@@ -182,6 +192,38 @@ TEST_F(ScreenSaverProcTest, AnyTimerMessageDrawsAndSwapsOneFrame) {
     EXPECT_EQ(ScreenSaverProc(saver, WM_TIMER, 77, 0), 0); // not the frame timer
     EXPECT_EQ(takeCalls(),
               (Calls{"RenderFrame()", "swapBuffers(0xdc)", "RenderFrame()", "swapBuffers(0xdc)"}));
+}
+
+TEST_F(ScreenSaverProcTest, TheFrameRateReadoutIsDrawnOverTheFrameBeforeTheSwapWhenShown) {
+    create();
+    takeCalls();
+    // Hidden (the default): not a single GL call between frame and swap.
+    glrec::reset();
+    ScreenSaverProc(saver, WM_TIMER, FrameTimerId, 0);
+    EXPECT_TRUE(glrec::calls().empty());
+
+    // Shown: frames at 0, 0.5 and 1 s make a first rate of 2 frames a second,
+    // drawn over the last frame in the whole window, its state saved first
+    // and restored last, and all before the swap.
+    ShowFrameRateReadout(true);
+    for (DWORD ms : {0, 500, 1000}) {
+        fakes->tick = 100000 + ms;
+        glrec::reset();
+        glCallsAtSwap.clear();
+        ScreenSaverProc(saver, WM_TIMER, FrameTimerId, 0);
+    }
+    ShowFrameRateReadout(false);
+    const std::vector<glrec::Call>& calls = glrec::calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_STREQ(calls.front().name, "glPushAttrib");
+    EXPECT_STREQ(calls.back().name, "glPopAttrib");
+    EXPECT_EQ(glrec::count("glViewport"), 1);
+    EXPECT_EQ(glrec::callsNamed("glViewport")[0], glrec::call("glViewport", {0, 0, 800, 600}));
+    EXPECT_EQ(glrec::count("glPushMatrix"), glrec::count("glPopMatrix"));
+    EXPECT_EQ(glCallsAtSwap, std::vector<std::size_t>{calls.size()});
+    EXPECT_EQ(takeCalls(),
+              (Calls{"RenderFrame()", "swapBuffers(0xdc)", "RenderFrame()", "swapBuffers(0xdc)",
+                     "RenderFrame()", "swapBuffers(0xdc)", "RenderFrame()", "swapBuffers(0xdc)"}));
 }
 
 TEST_F(ScreenSaverProcTest, DestructionStopsTheTimerThenReleasesSceneThenContext) {

@@ -153,6 +153,88 @@ TEST(CommandOptions, DaemonModesAndWindowIds) {
     EXPECT_NE(p.error.find("needs a value"), std::string::npos) << p.error;
 }
 
+// What the daemons and their settings programs pass to a hack, each option in
+// both spellings.
+TEST(CommandOptions, TheDaemonsOptionsTakeOneOrTwoDashes) {
+    for (const char* dashes : {"-", "--"}) {
+        const auto o = [&](const char* name) { return std::string(dashes) + name; };
+        const std::vector<std::string> words = {o("root"),    o("delay"), "20000",     o("fps"),
+                                                o("display"), ":7",       o("visual"), "gl",
+                                                o("install"), o("sync")};
+        std::vector<const char*> args;
+        for (const std::string& word : words) {
+            args.push_back(word.c_str());
+        }
+        Parsed p = parse(args);
+        ASSERT_TRUE(p.ok) << dashes << ": " << p.error;
+        EXPECT_EQ(p.options.mode, RunMode::Root);
+        EXPECT_EQ(p.options.delayUs, 20000u);
+        EXPECT_TRUE(p.options.showFrameRate);
+        EXPECT_EQ(p.options.displayName, ":7");
+        EXPECT_EQ(p.options.visualName, "gl");
+        EXPECT_EQ(p.options.visual, VisualChoice::Best);
+        EXPECT_TRUE(p.options.synchronous);
+        EXPECT_EQ(p.options.saverTail, "") << "nothing left over for the host";
+
+        EXPECT_EQ(parse({o("help").c_str()}).options.mode, RunMode::Help);
+    }
+    // Off by default, and the last of -fps and -no-fps wins.
+    EXPECT_FALSE(parse({"-root"}).options.showFrameRate);
+    EXPECT_FALSE(parse({"-root", "-fps", "--no-fps"}).options.showFrameRate);
+    EXPECT_TRUE(parse({"-root", "-no-fps", "-fps"}).options.showFrameRate);
+    // Anything else with a dash is an option haze does not know.
+    EXPECT_EQ(parse({"-root", "-bogus"}).error, "unknown option -bogus (haze --help lists them)");
+    // They go with the Windows switches too.
+    Parsed p = parse({"/s", "-delay", "0", "--fps"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.saverTail, "/s");
+    EXPECT_TRUE(p.options.showFrameRate);
+}
+
+TEST(CommandOptions, ThePreviewsRootAndWindowIdDrawIntoTheWindow) {
+    for (const std::vector<const char*>& args : std::vector<std::vector<const char*>>{
+             {"--root", "--window-id", "0x2a00007"},
+             {"-window-id", "0x2a00007", "-root"},
+             {"-root", "-window-id", "44040199", "-root"},
+         }) {
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_EQ(p.options.mode, RunMode::WindowId);
+        EXPECT_EQ(p.options.windowId, 0x2a00007u);
+    }
+}
+
+TEST(CommandOptions, DelaysAreWholeMicrosecondsUpToTenSeconds) {
+    EXPECT_EQ(parse({"-root", "-delay", "0"}).options.delayUs, 0u);
+    EXPECT_EQ(parse({"-root", "--delay=10000000"}).options.delayUs, 10000000u);
+    for (const char* bad : {"10000001", "-1", "1.5", "fast", "", "99999999999999999999"}) {
+        const Parsed p = parse({"-root", "-delay", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("-delay"), std::string::npos) << p.error;
+    }
+    EXPECT_FALSE(parse({"-root", "-display", ""}).ok);
+}
+
+TEST(CommandOptions, VisualNamesAsTheDaemonsHacksTakeThem) {
+    std::uint32_t id = 0;
+    for (const char* rgb : {"best", "GL", "color", "colour", "TrueColor", "directcolor"}) {
+        EXPECT_EQ(parseVisualName(rgb, id), VisualChoice::Best) << rgb;
+    }
+    EXPECT_EQ(parseVisualName("Default", id), VisualChoice::Default);
+    EXPECT_EQ(parseVisualName("0x21", id), VisualChoice::ById);
+    EXPECT_EQ(id, 0x21u);
+    EXPECT_EQ(parseVisualName("33", id), VisualChoice::ById);
+    EXPECT_EQ(id, 33u);
+    for (const char* refused :
+         {"mono", "gray", "PseudoColor", "StaticGray", "default-n", "0", "", "0x", "purple"}) {
+        EXPECT_EQ(parseVisualName(refused, id), VisualChoice::Refused) << refused;
+    }
+    // A refused name is not a usage error: the run goes on with a warning.
+    const Parsed p = parse({"-root", "-visual", "mono"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.visual, VisualChoice::Refused);
+}
+
 TEST(CommandOptions, TextureExportTakesAFolderAndASeed) {
     Parsed p = parse({"--export-textures", "out/textures", "--seed", "7"});
     ASSERT_TRUE(p.ok) << p.error;
@@ -165,7 +247,7 @@ TEST(CommandOptions, TextureExportTakesAFolderAndASeed) {
 TEST(CommandOptions, OneModeAtATimeAndOptionsOnlyWhereTheyApply) {
     for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
              {"--render", "o.png", "/s"},
-             {"-root", "-window-id", "5"},
+             {"-root", "-window"},
              {"-window", "--render", "o.png"},
              {"/s", "--frames", "5"},
              {"-root", "--step-ms", "5"},
@@ -178,6 +260,11 @@ TEST(CommandOptions, OneModeAtATimeAndOptionsOnlyWhereTheyApply) {
              {"--export-textures", "dir", "--size", "10x10"},
              {"--bogus"},
              {"--help=yes"},
+             {"--render", "o.png", "-delay", "100"},
+             {"--export-textures", "dir", "--fps"},
+             {"--install-xscreensaver", "-root"},
+             {"--uninstall-xscreensaver", "-sync"},
+             {"--install-xscreensaver", "--uninstall-xscreensaver"},
          }) {
         const Parsed p = parse(bad);
         EXPECT_FALSE(p.ok) << bad[0];
@@ -196,9 +283,33 @@ TEST(CommandOptions, HelpAndVersionWinOverEverythingValid) {
 
 TEST(CommandOptions, TheHelpNamesEveryModeAndOption) {
     const std::string help = usageText();
-    for (const char* word : {"/s", "/p", "/l", "/c", "-root", "-window-id", "-window",
-                             "XSCREENSAVER_WINDOW", "--render", "--size", "--frames", "--step-ms",
-                             "--export-textures", "--seed", "--monitors", "--help", "--version"}) {
+    for (const char* word : {"/s",
+                             "/p",
+                             "/l",
+                             "/c",
+                             "-root",
+                             "-window-id",
+                             "-window",
+                             "XSCREENSAVER_WINDOW",
+                             "--render",
+                             "--size",
+                             "--frames",
+                             "--step-ms",
+                             "--export-textures",
+                             "--seed",
+                             "--monitors",
+                             "--help",
+                             "--version",
+                             "-delay",
+                             "-fps",
+                             "-no-fps",
+                             "-display",
+                             "-visual",
+                             "-install",
+                             "-sync",
+                             "-help",
+                             "--install-xscreensaver",
+                             "--uninstall-xscreensaver"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }
