@@ -3,6 +3,7 @@
 #include "app/run_seed.h"
 #include "platform/headless/output_file.h"
 #include "platform/headless/png_file.h"
+#include "platform/printable_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +39,7 @@ int renderCommand(const std::string& path, const HeadlessRender& request) {
     const bool toStandardOutput = path == "-";
     std::string error;
     if (toStandardOutput ? !checkStandardOutput(error) : !checkOutputPath(path, error)) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+        std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
         return 1;
     }
     std::vector<std::uint8_t> rows;
@@ -56,12 +57,12 @@ int renderCommand(const std::string& path, const HeadlessRender& request) {
         written = writePng(path, request.width, request.height, PngLayout::Rgb, rows.data(), error);
     }
     if (!written) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+        std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
         return 1;
     }
     std::fprintf(
         toStandardOutput ? stderr : stdout, "%s: %dx%d, frame %d at %g ms steps, seed %u\n",
-        toStandardOutput ? standardOutputName : path.c_str(), request.width, request.height,
-        request.frames, request.stepMs, static_cast<unsigned>(lastRunSeed()));
+        printableText(toStandardOutput ? standardOutputName : path).c_str(), request.width,
+        request.height, request.frames, request.stepMs, static_cast<unsigned>(lastRunSeed()));
     return 0;
 }
