@@ -129,7 +129,9 @@ bool OutputFile::create(const std::string& path, std::string& error) {
     if (!checkPath(path, replacing_, info, error)) {
         return false;
     }
-    mode_ = replacing_ ? info.st_mode & 07777 : newFileMode();
+    // The permission bits; set-id bits are dropped, as any write but root's
+    // drops them.
+    mode_ = replacing_ ? info.st_mode & 0777 : newFileMode();
     owner_ = info.st_uid;
     group_ = info.st_gid;
 
@@ -161,7 +163,7 @@ bool OutputFile::finish(std::string& error) {
         // Where permitted: only root may give a file away.
         [[maybe_unused]] const int owned = fchown(fd_, owner_, group_);
     }
-    // After the owner: a change of owner clears the set-id bits.
+    // The mode after the owner: a change of owner may clear mode bits.
     if (fchmod(fd_, mode_) != 0 || fsync(fd_) != 0) {
         error = cannotWrite(path_, systemReason(errno));
         discard();

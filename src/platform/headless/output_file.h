@@ -19,8 +19,8 @@ std::string cannotWrite(const std::string& path, const std::string& reason);
 bool checkOutputPath(const std::string& path, std::string& error);
 
 // A file written through a temporary file beside it: created exclusively
-// under a fresh name (never through a link), given the mode and, where
-// permitted, the owner of the file it replaces, made durable, then renamed
+// under a fresh name (never through a link), given the permission bits and,
+// where permitted, the owner of the file it replaces, made durable and renamed
 // over the target. Until then a failure, the object's end or an
 // interrupting signal removes the temporary.
 class OutputFile {
