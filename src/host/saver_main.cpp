@@ -1,6 +1,7 @@
 #include "host/saver_main.h"
 
 #include "host/command_line.h"
+#include "host/password.h"
 #include "host/saver_host_state.h"
 #include "host/saver_window.h"
 #include "host/screen_saver.h"
@@ -82,6 +83,11 @@ int SaverMain(HINSTANCE instance, const char* commandTail) {
     default:
         return -1;
     }
+}
+
+LONG SaverExceptionFilter() {
+    SetSaverRunning(FALSE);
+    return RunExceptionHandler;
 }
 
 int RunPreview(const char* text) {

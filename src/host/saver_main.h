@@ -13,6 +13,13 @@
 // -1 for anything else.
 int SaverMain(HINSTANCE instance, const char* commandTail);
 
+// What the process does with an exception nothing caught: the system must
+// not go on believing a password-protected saver runs, so that is switched
+// off, and the process may end (the answer is the exception filter's
+// "execute the handler").
+LONG SaverExceptionFilter();
+constexpr LONG RunExceptionHandler = 1;
+
 // Preview inside the window whose decimal handle `text` holds; -1 when that is
 // no window.
 int RunPreview(const char* text);

@@ -4,9 +4,11 @@
 
 #include <GL/gl.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -89,7 +91,8 @@ std::vector<std::uint8_t> readPngRgb(const std::string& path, int& width, int& h
 }
 
 TEST(PngFile, WritesWholeFilesAndNothingOnFailure) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "haze-png-test";
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("haze-png-test-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
 
@@ -104,7 +107,10 @@ TEST(PngFile, WritesWholeFilesAndNothingOnFailure) {
     EXPECT_EQ(width, 3);
     EXPECT_EQ(height, 2);
     EXPECT_EQ(back, std::vector<std::uint8_t>(texels, texels + sizeof texels));
-    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "a temporary file was left beside it";
 
     // A folder that does not exist: an error naming the path, and no file.
     const std::string missing = (folder / "no-such-folder" / "x.png").string();

@@ -1,10 +1,21 @@
 // `haze --render`, run as a user runs it: the picture's size and rows, its
-// reproducibility, and what happens when the file cannot be written.
+// reproducibility, and how it writes (or refuses to write) its file. Passes
+// as root and as an ordinary user; where they differ, each is checked.
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,6 +57,20 @@ Picture readPicture(const fs::path& path) {
     return picture;
 }
 
+// The names in `folder`, hidden ones too, sorted.
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool root() {
+    return geteuid() == 0;
+}
+
 std::string fileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -59,7 +84,7 @@ protected:
 
     void SetUp() override {
         folder = fs::temp_directory_path() /
-                 ("haze-render-" +
+                 ("haze-render-" + std::to_string(getpid()) + "-" +
                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
@@ -73,16 +98,50 @@ protected:
         }
     }
 
-    // Runs haze with `arguments` (already quoted for the shell), under the
-    // `environment` assignments given; the exit code.
-    int haze(const std::string& arguments, const std::string& environment = "") {
-        const std::string command = environment + " '" + HAZE_BINARY + "' " + arguments + " >'" +
-                                    (folder / "stdout").string() + "' 2>'" +
-                                    (folder / "stderr").string() + "'";
-        const int status = std::system(command.c_str());
+    // Runs haze with `arguments` (already quoted for the shell) after the
+    // shell commands `before`, its stdout going to `stdoutPath` (else
+    // captured) or into the shell command `pipe`; haze's exit code.
+    int haze(const std::string& arguments, const std::string& before = "",
+             const std::string& stdoutPath = "", const std::string& pipe = "") {
+        const std::string captured = (folder / "stdout").string();
+        const std::string stdoutTo = !stdoutPath.empty() ? stdoutPath
+                                     : pipe.empty()      ? captured
+                                                         : "";
+        const std::string command = before + "{ '" + HAZE_BINARY + "' " + arguments +
+                                    (stdoutTo.empty() ? "" : " >'" + stdoutTo + "'") + " 2>'" +
+                                    (folder / "stderr").string() + "'; echo $? >'" +
+                                    (folder / "code").string() + "'; } " + pipe;
+        std::remove(captured.c_str());
+        std::system(command.c_str());
         out = fileText(folder / "stdout");
         err = fileText(folder / "stderr");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const std::string code = fileText(folder / "code");
+        return code.empty() ? -1 : std::atoi(code.c_str());
+    }
+
+    // Starts haze with `arguments`, SIGINT and SIGTERM at their defaults
+    // whatever this process inherited; its pid.
+    static pid_t spawnHaze(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), HAZE_BINARY);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGTERM);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, HAZE_BINARY, nullptr, &attributes, argv.data(), environ) != 0) {
+            pid = -1;
+        }
+        posix_spawnattr_destroy(&attributes);
+        return pid;
     }
 
     std::string png(const std::string& name) const { return (folder / name).string(); }
@@ -116,7 +175,6 @@ TEST_F(RenderCommand, WritesAnRgbPictureOfTheRequestedSize) {
     EXPECT_EQ(odd.width, 97);
     EXPECT_EQ(odd.height, 61);
     EXPECT_GT(distinctColours(odd), 20);
-    EXPECT_FALSE(fs::exists(png("odd.png") + ".part"));
 }
 
 TEST_F(RenderCommand, ThePictureIsTheScenesLetterboxedView) {
@@ -166,9 +224,11 @@ TEST_F(RenderCommand, FramesDrawnOnACanvasGiveTheSurfacesOwnPicture) {
     const std::string common = " --size 333x201 --seed 9 --frames 45";
     ASSERT_EQ(haze("--render '" + png("surface.png") + "'" + common), 0) << err;
     EXPECT_EQ(err, "");
-    ASSERT_EQ(haze("--render '" + png("canvas.png") + "'" + common, "HAZE_CANVAS=on"), 0) << err;
+    ASSERT_EQ(haze("--render '" + png("canvas.png") + "'" + common, "export HAZE_CANVAS=on;"), 0)
+        << err;
     EXPECT_EQ(err, "haze: HAZE_CANVAS=on: frames are drawn on a canvas\n");
-    ASSERT_EQ(haze("--render '" + png("off.png") + "'" + common, "HAZE_CANVAS=off"), 0) << err;
+    ASSERT_EQ(haze("--render '" + png("off.png") + "'" + common, "export HAZE_CANVAS=off;"), 0)
+        << err;
     EXPECT_EQ(fileText(folder / "off.png"), fileText(folder / "surface.png"));
 
     const Picture surface = readPicture(folder / "surface.png");
@@ -237,18 +297,159 @@ TEST_F(RenderCommand, OneMonitorCoveringThePictureChangesNoByte) {
     EXPECT_EQ(plain, fileText(folder / "one.png"));
 }
 
-TEST_F(RenderCommand, APathThatCannotBeWrittenFailsAndLeavesNothing) {
-    const std::string missing = png("no-such-folder/x.png");
-    EXPECT_NE(haze("--render '" + missing + "' --size 32x32 --frames 1"), 0);
-    EXPECT_NE(err.find(missing), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "one line: " << err;
+// Writing the file: haze writes only what it was asked to, whole or not at
+// all, and says why not in one line naming the file and the system's reason.
 
-    // A folder where the file should go: the write fails at the very end.
-    fs::create_directories(folder / "taken.png" / "inside");
-    EXPECT_NE(haze("--render '" + png("taken.png") + "' --size 32x32 --frames 1"), 0);
-    EXPECT_NE(err.find("taken.png"), std::string::npos) << err;
-    EXPECT_FALSE(fs::exists(png("taken.png") + ".part")) << "a half-written file was left";
-    EXPECT_TRUE(fs::is_directory(folder / "taken.png" / "inside"));
+TEST_F(RenderCommand, PathsThatMayNotBeWrittenAreRefusedBeforeAnythingIsDrawn) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out / "taken.png");
+    { std::ofstream(out / "keep.txt") << "data"; }
+    fs::create_symlink("keep.txt", out / "link.png");
+    fs::create_symlink("/dev/null", out / "null.png");
+    ASSERT_EQ(mkfifo((out / "fifo.png").c_str(), 0644), 0);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {(out / "no-such-folder" / "x.png").string(), "No such file or directory"},
+        {(out / "keep.txt" / "x.png").string(), "Not a directory"},
+        {(out / "taken.png").string(), "Is a directory"},
+        {(out / "link.png").string(), "a symbolic link, not a regular file"},
+        {(out / "null.png").string(), "a symbolic link, not a regular file"},
+        {(out / "fifo.png").string(), "a named pipe, not a regular file"},
+        // Root may write in /dev, so there the device itself is refused.
+        {"/dev/null", root() ? "a device, not a regular file" : "Permission denied"},
+    };
+    if (root()) {
+        ASSERT_EQ(mknod((out / "zero.png").c_str(), S_IFCHR | 0666, makedev(1, 5)), 0);
+        cases.push_back({(out / "zero.png").string(), "a device, not a regular file"});
+    }
+    const std::vector<std::string> before = entries(out);
+    for (const auto& [path, reason] : cases) {
+        // Drawing this much would take hours; the CPU limit stops a run that
+        // started before saying no.
+        EXPECT_EQ(haze("--render '" + path + "' --size 4096x4096 --frames 100000", "ulimit -t 10;"),
+                  1)
+            << path;
+        EXPECT_EQ(err, "haze: cannot write " + path + ": " + reason + "\n");
+    }
+    EXPECT_EQ(entries(out), before) << "something was added or removed";
+    EXPECT_EQ(fileText(out / "keep.txt"), "data");
+    EXPECT_TRUE(fs::is_symlink(out / "link.png"));
+    EXPECT_TRUE(fs::is_fifo(out / "fifo.png"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(RenderCommand, AReadOnlyFileIsReplacedOnlyWhereAPlainWriteWouldBe) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    { std::ofstream(out / "read-only.png") << "old"; }
+    fs::permissions(out / "read-only.png", fs::perms(0444));
+    const int code = haze("--render '" + (out / "read-only.png").string() + "' --size 8x8");
+    if (root()) {
+        // Root's plain write would succeed, so the file is replaced, and
+        // stays read-only.
+        EXPECT_EQ(code, 0) << err;
+        EXPECT_TRUE(readPicture(out / "read-only.png").read);
+        EXPECT_EQ(fs::status(out / "read-only.png").permissions(), fs::perms(0444));
+        return;
+    }
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(err,
+              "haze: cannot write " + (out / "read-only.png").string() + ": Permission denied\n");
+    EXPECT_EQ(fileText(out / "read-only.png"), "old");
+
+    // A folder the user may not write into: nothing is created in it.
+    fs::permissions(out, fs::perms(0555));
+    EXPECT_EQ(haze("--render '" + (out / "new.png").string() + "' --size 8x8"), 1);
+    EXPECT_NE(err.find("new.png: Permission denied"), std::string::npos) << err;
+    fs::permissions(out, fs::perms(0755));
+    EXPECT_EQ(entries(out), std::vector<std::string>{"read-only.png"});
+}
+
+TEST_F(RenderCommand, AReplacedFileKeepsItsModeAndOwnerAndNoLinkIsFollowed) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    { std::ofstream(out / "kept.png") << "old"; }
+    fs::permissions(out / "kept.png", fs::perms(0604));
+    if (root()) {
+        ASSERT_EQ(chown((out / "kept.png").c_str(), 65534, 65534), 0);
+    }
+    // Where a predictable temporary name would be: a link to a file the
+    // user cares about.
+    { std::ofstream(out / "keep.txt") << "data"; }
+    fs::create_symlink("keep.txt", out / "kept.png.part");
+    ASSERT_EQ(haze("--render '" + (out / "kept.png").string() + "' --size 8x8"), 0) << err;
+    ASSERT_EQ(haze("--render '" + (out / "new.png").string() + "' --size 8x8", "umask 027;"), 0);
+
+    struct stat kept {};
+    ASSERT_EQ(stat((out / "kept.png").c_str(), &kept), 0);
+    EXPECT_TRUE(readPicture(out / "kept.png").read);
+    EXPECT_EQ(kept.st_mode & 07777, 0604u);
+    if (root()) {
+        EXPECT_EQ(kept.st_uid, 65534u);
+        EXPECT_EQ(kept.st_gid, 65534u);
+    }
+    EXPECT_EQ(fs::status(out / "new.png").permissions(), fs::perms(0640)) << "umask 027";
+    EXPECT_EQ(fileText(out / "keep.txt"), "data");
+    EXPECT_TRUE(fs::is_symlink(out / "kept.png.part"));
+    EXPECT_EQ(entries(out),
+              (std::vector<std::string>{"keep.txt", "kept.png", "kept.png.part", "new.png"}));
+}
+
+TEST_F(RenderCommand, AFullDiskIsOneLineWithTheSystemsReasonAndLeavesTheOldFile) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    const std::string old = (out / "old.png").string();
+    { std::ofstream(old) << "old"; }
+    // A file-size limit of one 1024-byte block fails the write part way.
+    EXPECT_EQ(haze("--render '" + old + "' --size 300x300 --frames 3", "ulimit -f 1;"), 1);
+    EXPECT_EQ(err, "haze: cannot write " + old + ": File too large\n");
+    EXPECT_EQ(fileText(old), "old");
+    EXPECT_EQ(entries(out), std::vector<std::string>{"old.png"});
+
+    // A device that is always full, through standard output.
+    EXPECT_EQ(haze("--render - --size 300x300 --frames 3", "", "/dev/full"), 1);
+    EXPECT_EQ(err, "haze: cannot write standard output: No space left on device\n");
+}
+
+TEST_F(RenderCommand, ADashSendsThePictureToStandardOutput) {
+    const std::string arguments = " --size 64x48 --frames 5 --seed 9";
+    ASSERT_EQ(haze("--render '" + png("file.png") + "'" + arguments), 0) << err;
+    // Through a pipe, which can be neither sought nor synced.
+    ASSERT_EQ(haze("--render -" + arguments, "", "", "| cat >'" + png("piped.png") + "'"), 0)
+        << err;
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("standard output: 64x48, frame 5"), std::string::npos) << err;
+    const std::string piped = fileText(folder / "piped.png");
+    EXPECT_FALSE(piped.empty());
+    EXPECT_EQ(piped, fileText(folder / "file.png"));
+}
+
+TEST_F(RenderCommand, AnInterruptedWriteLeavesNothingBehind) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    const std::string target = (out / "big.png").string();
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        { std::ofstream(target) << "old"; }
+        const int watch = inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE), 0);
+
+        // A picture of this size takes about half a second to encode; the
+        // signal goes as soon as its temporary file appears.
+        const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
+        ASSERT_GT(pid, 0);
+        pollfd ready{watch, POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 120000), 1) << "no temporary file was created";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(watch);
+
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+            << "the write ended before the signal came, or haze did not end by it: " << status;
+        EXPECT_EQ(fileText(target), "old");
+        EXPECT_EQ(entries(out), std::vector<std::string>{"big.png"});
+    }
 }
 
 TEST_F(RenderCommand, UsageErrorsEndWithCodeTwoBeforeAnythingIsDrawn) {

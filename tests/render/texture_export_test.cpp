@@ -9,11 +9,14 @@
 
 #include <GL/gl.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,33 @@ std::vector<std::uint8_t> readRgbaPng(const std::string& path) {
     }
     return texels;
 }
+
+// Every name in `folder`, hidden ones too, with the bytes it holds.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()] =
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return files;
+}
+
+// A file-size limit on this process while it lives: a write past it fails
+// as it would on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
 
 class TextureExport : public ::testing::Test {
 protected:
@@ -112,6 +142,41 @@ TEST_F(TextureExport, AnotherSeedChangesOnlyTheRandomImages) {
         // SMOKE, FOG, GRAIN and SAND draw random numbers; the rest do not.
         EXPECT_EQ(a == b, slot >= 4);
     }
+}
+
+TEST_F(TextureExport, AFailedExportLeavesNoNewFileAndTheOldSetWhole) {
+    const std::filesystem::path set = folder_ / "set";
+    std::string error;
+    ASSERT_TRUE(exportSceneTextures(set.string(), 1, error)) << error;
+    const std::map<std::string, std::string> before = snapshot(set);
+    ASSERT_EQ(before.size(), 11u);
+
+    // The first two images fit in 100 kB, the third (noise) does not.
+    std::string intoNewFolder;
+    {
+        FileSizeLimit limit(100000);
+        EXPECT_FALSE(exportSceneTextures(set.string(), 2, error));
+        EXPECT_FALSE(exportSceneTextures((folder_ / "new" / "deeper").string(), 2, intoNewFolder));
+    }
+    EXPECT_EQ(error, "cannot write " + (set / "02-GRAIN.png").string() + ": File too large");
+    EXPECT_TRUE(snapshot(set) == before) << "the old set was changed or a file was left";
+    EXPECT_NE(intoNewFolder.find("File too large"), std::string::npos) << intoNewFolder;
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "new")) << "the folders made for it stay";
+}
+
+TEST_F(TextureExport, ASetWithAFileThatMayNotBeReplacedIsNotTouched) {
+    const std::filesystem::path set = folder_ / "set";
+    std::string error;
+    ASSERT_TRUE(exportSceneTextures(set.string(), 1, error)) << error;
+    std::filesystem::remove(set / "05-STAR.png");
+    std::filesystem::create_symlink("04-RING.png", set / "05-STAR.png");
+    const std::map<std::string, std::string> before = snapshot(set);
+
+    EXPECT_FALSE(exportSceneTextures(set.string(), 2, error));
+    EXPECT_EQ(error, "cannot write " + (set / "05-STAR.png").string() +
+                         ": a symbolic link, not a regular file");
+    EXPECT_TRUE(snapshot(set) == before);
+    EXPECT_TRUE(std::filesystem::is_symlink(set / "05-STAR.png"));
 }
 
 TEST_F(TextureExport, ReportsAFolderThatCannotBeMade) {

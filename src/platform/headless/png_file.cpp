@@ -1,32 +1,54 @@
 #include "platform/headless/png_file.h"
 
+#include "platform/headless/output_file.h"
+
 #include <png.h>
 
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 
-// Writes the image to an open file; false when libpng reports an error.
-bool encode(std::FILE* file, int width, int height, PngLayout layout, const std::uint8_t* texels) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png == nullptr) {
-        return false;
+struct Sink {
+    int fd;
+    int failedErrno; // errno of the write that failed, else 0
+};
+
+void writeBytes(png_structp png, png_bytep data, png_size_t length) {
+    Sink* sink = static_cast<Sink*>(png_get_io_ptr(png));
+    while (length > 0) {
+        const ssize_t written = write(sink->fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            sink->failedErrno = errno;
+            png_error(png, "write failed");
+        }
+        data += written;
+        length -= static_cast<png_size_t>(written);
     }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
+}
+
+void flushNothing(png_structp) {}
+
+// libpng's messages would add lines of their own to haze's one; the reason
+// is reported from the sink instead.
+void stopEncoding(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void ignoreWarning(png_structp, png_const_charp) {}
+
+// No C++ object lives in this frame: libpng's errors return through longjmp.
+bool encodeRows(png_structp png, png_infop info, Sink& sink, int width, int height,
+                PngLayout layout, const std::uint8_t* texels) {
     if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
         return false;
     }
     const int bytesPerTexel = layout == PngLayout::Rgb ? 3 : 4;
-    png_init_io(png, file);
+    png_set_write_fn(png, &sink, writeBytes, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  layout == PngLayout::Rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -35,34 +57,36 @@ bool encode(std::FILE* file, int width, int height, PngLayout layout, const std:
         png_write_row(png, texels + static_cast<size_t>(y) * width * bytesPerTexel);
     }
     png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
     return true;
 }
 
 } // namespace
 
+bool encodePng(int fd, int width, int height, PngLayout layout, const std::uint8_t* texels,
+               std::string& reason) {
+    Sink sink{fd, 0};
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopEncoding, ignoreWarning);
+    png_infop info = png == nullptr ? nullptr : png_create_info_struct(png);
+    const bool encoded =
+        info != nullptr && encodeRows(png, info, sink, width, height, layout, texels);
+    png_destroy_write_struct(&png, &info);
+    if (!encoded) {
+        reason = sink.failedErrno != 0 ? std::strerror(sink.failedErrno) : "the PNG encoder failed";
+    }
+    return encoded;
+}
+
 bool writePng(const std::string& path, int width, int height, PngLayout layout,
               const std::uint8_t* texels, std::string& error) {
-    const std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    OutputFile file;
+    std::string reason;
+    if (!file.create(path, error)) {
         return false;
     }
-    const bool encoded = encode(file, width, height, layout, texels);
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !flushed || !closed) {
-        std::remove(temporary.c_str());
-        error = "cannot write " + path + ": " +
-                (encoded ? std::strerror(writeErrno) : "the PNG encoder failed");
+    if (!encodePng(file.descriptor(), width, height, layout, texels, reason)) {
+        error = cannotWrite(path, reason);
         return false;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return file.finish(error) && file.commit(error);
 }

@@ -1,35 +1,45 @@
 #include "platform/headless/render_command.h"
 
 #include "app/run_seed.h"
+#include "platform/headless/output_file.h"
 #include "platform/headless/png_file.h"
+#include "platform/printable_text.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// Tries the temporary file the PNG will be written through, so a path that
-// cannot be written is reported before any frame is drawn.
-bool canWrite(const std::string& path, std::string& error) {
-    const std::string probe = path + ".part";
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+constexpr const char* standardOutputName = "standard output";
+
+// Standard output can take the picture: it is open, and not a terminal the
+// PNG's bytes would be poured onto.
+bool checkStandardOutput(std::string& error) {
+    struct stat info {};
+    if (fstat(STDOUT_FILENO, &info) != 0) {
+        error = cannotWrite(standardOutputName, std::strerror(errno));
         return false;
     }
-    std::fclose(file);
-    std::remove(probe.c_str());
+    if (isatty(STDOUT_FILENO)) {
+        error =
+            cannotWrite(standardOutputName,
+                        "it is a terminal; send it to a file or a pipe (haze --render - | ...)");
+        return false;
+    }
     return true;
 }
 
 } // namespace
 
 int renderCommand(const std::string& path, const HeadlessRender& request) {
+    const bool toStandardOutput = path == "-";
     std::string error;
-    if (!canWrite(path, error)) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+    if (toStandardOutput ? !checkStandardOutput(error) : !checkOutputPath(path, error)) {
+        std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
         return 1;
     }
     std::vector<std::uint8_t> rows;
@@ -37,12 +47,22 @@ int renderCommand(const std::string& path, const HeadlessRender& request) {
         std::fprintf(stderr, "haze: cannot render offscreen: %s\n", error.c_str());
         return 1;
     }
-    if (!writePng(path, request.width, request.height, PngLayout::Rgb, rows.data(), error)) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+    bool written = false;
+    if (toStandardOutput) {
+        std::string reason;
+        written = encodePng(STDOUT_FILENO, request.width, request.height, PngLayout::Rgb,
+                            rows.data(), reason);
+        error = cannotWrite(standardOutputName, reason);
+    } else {
+        written = writePng(path, request.width, request.height, PngLayout::Rgb, rows.data(), error);
+    }
+    if (!written) {
+        std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
         return 1;
     }
-    std::printf("%s: %dx%d, frame %d at %g ms steps, seed %u\n", path.c_str(), request.width,
-                request.height, request.frames, request.stepMs,
-                static_cast<unsigned>(lastRunSeed()));
+    std::fprintf(
+        toStandardOutput ? stderr : stdout, "%s: %dx%d, frame %d at %g ms steps, seed %u\n",
+        printableText(toStandardOutput ? standardOutputName : path).c_str(), request.width,
+        request.height, request.frames, request.stepMs, static_cast<unsigned>(lastRunSeed()));
     return 0;
 }

@@ -5,8 +5,10 @@
 
 #include <string>
 
-// Renders and writes the last frame to `path` as an RGB PNG, top row first;
-// says on stdout what it wrote. Returns the exit code: 0, or 1 after a
-// one-line message on stderr (no offscreen GL, a path that cannot be
-// written). A file that cannot be written whole is not left behind.
+// Renders and writes the last frame to `path` as an RGB PNG, top row first,
+// or to standard output when `path` is "-"; says what it wrote (on stdout,
+// or on stderr when stdout holds the picture). Returns the exit code: 0, or
+// 1 after a one-line message on stderr. A path that may not be written (see
+// output_file.h) is refused before any frame is drawn; a file that cannot be
+// written whole is not left behind.
 int renderCommand(const std::string& path, const HeadlessRender& request);

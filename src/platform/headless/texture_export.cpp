@@ -3,6 +3,7 @@
 #include "app/scene_configuration.h"
 #include "app/scene_hooks.h"
 #include "platform/headless/offscreen_surface.h"
+#include "platform/headless/output_file.h"
 #include "platform/headless/png_file.h"
 #include "support/gl_api.h"
 #include "support/random.h"
@@ -43,11 +44,23 @@ void forgetTextureNames() {
 } // namespace
 
 bool exportSceneTextures(const std::string& directory, std::uint32_t seed, std::string& error) {
-    std::error_code failure;
-    std::filesystem::create_directories(directory, failure);
-    if (failure) {
-        error = "cannot create " + directory + ": " + failure.message();
+    // Before anything is drawn: the folder can be made or written into, and
+    // every file of the set may be replaced.
+    std::vector<std::string> paths;
+    for (int slot = 0; slot < sceneTextureCount; ++slot) {
+        paths.push_back(
+            (std::filesystem::path(directory) / fileName(slot, sceneTextureKinds[slot])).string());
+    }
+    if (!OutputFolder::check(directory, error)) {
         return false;
+    }
+    std::error_code absent;
+    if (std::filesystem::is_directory(directory, absent)) {
+        for (const std::string& path : paths) {
+            if (!checkOutputPath(path, error)) {
+                return false;
+            }
+        }
     }
 
     // The scene is configured in a context of its own; the surface itself is
@@ -66,14 +79,28 @@ bool exportSceneTextures(const std::string& directory, std::uint32_t seed, std::
     randomSeed(seed);
     ConfigureScene();
 
-    bool written = true;
+    // All or nothing: every image goes to a temporary file first, and the set
+    // is put in place only once all are written. On failure the files and
+    // the folders made for them go again.
+    OutputFolder folder;
+    std::vector<OutputFile> files(sceneTextureCount);
+    bool written = folder.create(directory, error);
     std::vector<std::uint8_t> texels;
+    std::string reason;
     for (int slot = 0; slot < sceneTextureCount && written; ++slot) {
         readTexture(sceneTextures[slot], texels);
-        const std::string path =
-            (std::filesystem::path(directory) / fileName(slot, sceneTextureKinds[slot])).string();
-        written = writePng(path, sceneTextureSize, sceneTextureSize, PngLayout::Rgba, texels.data(),
-                           error);
+        OutputFile& file = files[slot];
+        written = file.create(paths[slot], error);
+        if (written && !encodePng(file.descriptor(), sceneTextureSize, sceneTextureSize,
+                                  PngLayout::Rgba, texels.data(), reason)) {
+            error = cannotWrite(paths[slot], reason);
+            written = false;
+        }
+        written = written && file.finish(error);
+    }
+    written = written && commitAll(files, error);
+    if (written) {
+        folder.keep();
     }
 
     ReleaseScene();

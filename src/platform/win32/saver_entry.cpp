@@ -1,5 +1,4 @@
 // haze.scr: the process entry on Windows.
-#include "host/password.h"
 #include "host/saver_main.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
@@ -7,10 +6,10 @@
 namespace {
 
 // A crash must not leave the system believing a password-protected saver
-// still runs: switch that off, then let the process end.
+// still runs: the host switches that off, then the process ends.
 LONG WINAPI onUnhandledException(EXCEPTION_POINTERS*) {
-    SetSaverRunning(FALSE);
-    return EXCEPTION_EXECUTE_HANDLER;
+    static_assert(RunExceptionHandler == EXCEPTION_EXECUTE_HANDLER);
+    return SaverExceptionFilter();
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "platform/x11/command_options.h"
 
-#include <cerrno>
-#include <cmath>
+#include "platform/printable_text.h"
+
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -29,6 +28,28 @@ bool parseDecimal(const std::string& text, unsigned long long limit, unsigned lo
         result = result * 10 + digit;
     }
     value = result;
+    return true;
+}
+
+// A decimal number with at most one '.' and nothing else (no sign,
+// exponent, hex or blanks) within `limit`.
+bool parseDecimalFraction(const std::string& text, double limit, double& value) {
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto digitsOnly = [](const std::string& part) {
+        return part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (whole.size() + fraction.size() == 0 || !digitsOnly(whole) || !digitsOnly(fraction)) {
+        return false;
+    }
+    // The text holds digits and one point only, which strtod reads alike in
+    // every locale that uses '.' (haze sets none).
+    const double parsed = std::strtod(text.c_str(), nullptr);
+    if (!(parsed <= limit)) {
+        return false;
+    }
+    value = parsed;
     return true;
 }
 
@@ -111,8 +132,9 @@ struct Parser {
     bool version = false;
     const char* displayOption = nullptr; // the first option that needs a display
 
+    // The message quotes what was given: shown escaped where not printable.
     bool fail(const std::string& message) {
-        error = message;
+        error = printableText(message);
         return false;
     }
 
@@ -197,14 +219,11 @@ struct Parser {
     }
 
     bool stepMs(const std::string& text) {
-        char* end = nullptr;
-        errno = 0;
-        const double value = std::strtod(text.c_str(), &end);
-        const bool numeric = !text.empty() && end == text.c_str() + text.size() && errno == 0 &&
-                             text.find_first_of("0123456789") == 0;
-        if (!numeric || !std::isfinite(value) || value < 0.0 || value > maximumStepMs) {
-            return fail("--step-ms needs a number of milliseconds from 0 to 3600000, got '" + text +
-                        "'");
+        double value = 0.0;
+        if (!parseDecimalFraction(text, maximumStepMs, value)) {
+            return fail(
+                "--step-ms needs a decimal number of milliseconds from 0 to 3600000, got '" + text +
+                "'");
         }
         options.stepMs = value;
         stepGiven = true;
@@ -501,6 +520,7 @@ const char* usageText() {
            "\n"
            "Without a display:\n"
            "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
+           "                     (- writes it to standard output)\n"
            "  --frames N         frames to draw (default 300)\n"
            "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
            "  --monitors WxH+X+Y,...\n"
@@ -516,5 +536,7 @@ const char* usageText() {
            "  --seed N           start the random sequence from N (0 to 4294967295)\n"
            "                     instead of the clock, to repeat a run exactly\n"
            "  --help, -help      this text\n"
-           "  --version          the version\n";
+           "  --version          the version\n"
+           "\n"
+           "Numbers are decimal; only window and visual ids may also be written in 0x-hex.\n";
 }

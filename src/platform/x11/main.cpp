@@ -15,6 +15,7 @@
 #include "host/saver_window.h"
 #include "platform/headless/render_command.h"
 #include "platform/headless/texture_export.h"
+#include "platform/printable_text.h"
 #include "platform/x11/command_options.h"
 #include "platform/x11/x11_glx.h"
 #include "platform/x11/x11_platform.h"
@@ -63,7 +64,7 @@ void explainRefusal(const std::string& tail) {
         HWND parent = ParseWindowHandle(rest.c_str());
         if (parent == nullptr) {
             std::fprintf(stderr, "haze: /%c needs the decimal id of a window, got '%s'\n", letter,
-                         rest.c_str());
+                         printableText(rest).c_str());
         } else if (!x11::windowExists(parent)) {
             std::fprintf(stderr, "haze: /%c: %lu is not a window\n", letter,
                          static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)));
@@ -72,7 +73,7 @@ void explainRefusal(const std::string& tail) {
     }
     default:
         std::fprintf(stderr, "haze: '%s' is not a mode haze knows; haze --help lists them\n",
-                     tail.c_str());
+                     printableText(tail).c_str());
     }
 }
 
@@ -95,7 +96,7 @@ HWND daemonWindow(const CommandOptions& options) {
     std::uint32_t id = 0;
     if (!parseWindowId(named, id)) {
         std::fprintf(stderr, "haze: XSCREENSAVER_WINDOW is '%s', which is not a window id\n",
-                     named);
+                     printableText(named).c_str());
         return nullptr;
     }
     HWND window = reinterpret_cast<HWND>(std::uintptr_t{id});
@@ -118,11 +119,11 @@ int exportTextures(const CommandOptions& options) {
                                              .count());
     std::string error;
     if (!exportSceneTextures(options.exportDirectory, seed, error)) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+        std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
         return 1;
     }
-    std::printf("%s: the scene's textures for seed %u\n", options.exportDirectory.c_str(),
-                static_cast<unsigned>(seed));
+    std::printf("%s: the scene's textures for seed %u\n",
+                printableText(options.exportDirectory).c_str(), static_cast<unsigned>(seed));
     return 0;
 }
 

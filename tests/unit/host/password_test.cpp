@@ -3,11 +3,13 @@
 #include "fake_platform.h"
 #include "host/password.h"
 #include "host/saver_host_state.h"
+#include "host/saver_main.h"
 #include "host/saver_window.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 namespace {
 
@@ -15,16 +17,16 @@ const HMODULE passwordCpl = fake::module(0xC91);
 const HWND saver = fake::window(0x5A5A);
 
 // The system's verifier, scripted: each request takes the next answer, and a
-// test may make it press a key while its dialog is up.
+// test may act (press a key, let time pass) while its dialog is up.
 std::deque<BOOL> answers;
 int verifierRequests = 0;
-bool pressKeyWhileAsking = false;
+std::function<void(HWND)> whileAsking;
 
 BOOL WINAPI scriptedVerifier(HWND window) {
     ++verifierRequests;
     EXPECT_EQ(hostState.verifying, 1);
-    if (pressKeyWhileAsking) {
-        fake::deliver(window, WM_KEYDOWN, 'A');
+    if (whileAsking) {
+        whileAsking(window);
     }
     const BOOL answer = answers.empty() ? FALSE : answers.front();
     if (!answers.empty()) {
@@ -41,7 +43,7 @@ protected:
         fakes = &fake::reset();
         answers.clear();
         verifierRequests = 0;
-        pressKeyWhileAsking = false;
+        whileAsking = nullptr;
         fakes->platformId = 1;
         fakes->registryHasPasswordValue = true;
         fakes->usePassword = 1;
@@ -140,11 +142,53 @@ TEST_F(Password, ARefusalRestartsMouseTravelFromWhereTheCursorIs) {
 
 TEST_F(Password, AKeyDuringVerificationPostsNoSecondClose) {
     run([&] {
-        pressKeyWhileAsking = true;
+        whileAsking = [](HWND window) { fake::deliver(window, WM_KEYDOWN, 'A'); };
         answers = {FALSE};
         fake::deliver(saver, WM_CLOSE);
         EXPECT_EQ(verifierRequests, 1);
         EXPECT_EQ(closeRequests(), 0);
+    });
+}
+
+TEST_F(Password, ACloseRequestDuringVerificationStartsNoSecondOne) {
+    run([&] {
+        answers = {FALSE, TRUE};
+        int closesSent = 0;
+        whileAsking = [&](HWND window) {
+            if (closesSent++ == 0) {
+                fake::deliver(window, WM_CLOSE);
+            }
+        };
+        fake::deliver(saver, WM_CLOSE);
+        EXPECT_EQ(verifierRequests, 1) << "a verification ran inside the first";
+        EXPECT_EQ(hostState.closing, 0);
+        EXPECT_FALSE(destroyed());
+    });
+}
+
+TEST_F(Password, ARefusalHidesTheCursorAgain) {
+    run([&] {
+        int hiddenWhileAsking = -1;
+        whileAsking = [&](HWND) { hiddenWhileAsking = fakes->hideCursorCount; };
+        answers = {FALSE};
+        fake::deliver(saver, WM_CLOSE);
+        EXPECT_EQ(fakes->hideCursorCount, hiddenWhileAsking + 1)
+            << "the cursor the dialog showed stays over the saver";
+    });
+}
+
+TEST_F(Password, TheQuietPeriodCountsFromTheEndOfAVerification) {
+    run([&] {
+        answers = {FALSE, TRUE};
+        // The user spends five seconds in the password dialog.
+        whileAsking = [&](HWND) { fakes->tick += 5000; };
+        fake::deliver(saver, WM_CLOSE);
+        whileAsking = nullptr;
+
+        fakes->tick += 150;
+        fake::deliver(saver, WM_CLOSE);
+        EXPECT_EQ(verifierRequests, 1) << "150 ms after the dialog closed, a close got through";
+        EXPECT_FALSE(destroyed());
     });
 }
 
@@ -185,11 +229,14 @@ TEST_F(Password, TheQuietPeriodSurvivesTheTickCountWrapping) {
     });
 }
 
-TEST_F(Password, VerificationDropsUpToTwoQueuedFrames) {
+TEST_F(Password, VerificationDropsUpToTwoQueuedFramesBeforeAsking) {
     run([&] {
         fakes->pendingTimers = 5;
+        int removedBeforeAsking = -1;
+        whileAsking = [&](HWND) { removedBeforeAsking = fakes->removedTimers; };
         answers = {FALSE};
         VerifySaverPassword(saver);
+        EXPECT_EQ(removedBeforeAsking, 2) << "a queued frame could be drawn over the dialog";
         EXPECT_EQ(fakes->removedTimers, 2);
 
         fakes->tick += 1000;
@@ -222,6 +269,12 @@ TEST_F(Password, WithoutAVerifierTheFirstCloseRequestEndsTheRun) {
     // The verify message itself answers 1 when nobody is there to ask.
     hostState.closing = 0;
     EXPECT_EQ(fake::deliver(saver, 0x8000), 1);
+}
+
+TEST_F(Password, AnUnhandledExceptionSwitchesTheRunningSaverOff) {
+    LoadPasswordVerifier();
+    EXPECT_EQ(SaverExceptionFilter(), RunExceptionHandler);
+    EXPECT_EQ(fakes->systemParameters, (std::vector<UINT>{1, 0}));
 }
 
 TEST_F(Password, TheVerifierIsReleasedWhenTheRunEnds) {

@@ -172,7 +172,7 @@ TEST_F(SaverWindow, TheTitleNeverChanges) {
     EXPECT_FALSE(reachedApp(WM_SETTEXT));
 }
 
-TEST_F(SaverWindow, PaintingHidesTheCursorUntilTheSaverCloses) {
+TEST_F(SaverWindow, PaintingHidesTheCursorInFullScreenUntilTheSaverCloses) {
     RunSaverWindow(nullptr);
     const int hiddenAtStart = fakes->hideCursorCount;
     fake::deliver(saver, WM_PAINT);
@@ -185,6 +185,13 @@ TEST_F(SaverWindow, PaintingHidesTheCursorUntilTheSaverCloses) {
     fake::deliver(saver, WM_PAINT);
     EXPECT_FALSE(reachedApp(WM_PAINT));
     EXPECT_EQ(fakes->countCalls("defaultWindowProc"), defaultHandled + 1);
+
+    // A preview shares the settings page with the user's cursor.
+    SetUp();
+    RunSaverWindow(settingsPage);
+    fake::deliver(hostState.window, WM_PAINT);
+    EXPECT_EQ(fakes->hideCursorCount, 0);
+    EXPECT_TRUE(reachedApp(WM_PAINT));
 }
 
 TEST_F(SaverWindow, HelpInAPreviewGoesToTheSettingsPage) {

@@ -2,9 +2,12 @@
 // errors that end with exit code 2 before any display is opened.
 #include "platform/x11/command_options.h"
 
+#include "platform/printable_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -114,10 +117,53 @@ TEST(CommandOptions, NumbersMustBeNumbers) {
              {"--seed", "-3"},
              {"--seed", "4294967296"},
              {"--seed", ""},
+             // One rule for every number: decimal only, so no hex, exponent,
+             // sign or blank anywhere.
+             {"--render", "o.png", "--step-ms", "0x10"},
+             {"--render", "o.png", "--step-ms", "1e3"},
+             {"--render", "o.png", "--step-ms", "+5"},
+             {"--render", "o.png", "--step-ms", " 5"},
+             {"--render", "o.png", "--step-ms", "1.2.3"},
+             {"--render", "o.png", "--step-ms", "."},
+             {"--render", "o.png", "--step-ms", "3600000.5"},
+             {"--render", "o.png", "--frames", "0x10"},
+             {"--seed", "0x10"},
+             {"--render", "o.png", "--size", "0x10x10"},
          }) {
         const Parsed p = parse(bad);
         EXPECT_FALSE(p.ok) << bad[bad.size() - 2] << " " << bad.back();
         EXPECT_NE(p.error.find(bad[bad.size() - 2]), std::string::npos) << p.error;
+    }
+}
+
+TEST(CommandOptions, DecimalFractionsOfMillisecondsAreTakenAsWritten) {
+    for (const auto& [text, value] : std::vector<std::pair<const char*, double>>{
+             {"0", 0.0}, {"007", 7.0}, {".5", 0.5}, {"5.", 5.0}, {"3600000", 3600000.0}}) {
+        const Parsed p = parse({"--render", "o.png", "--step-ms", text});
+        ASSERT_TRUE(p.ok) << text << ": " << p.error;
+        EXPECT_DOUBLE_EQ(p.options.stepMs, value) << text;
+    }
+}
+
+TEST(CommandOptions, WhatIsQuotedBackIsShownEscapedWhereNotPrintable) {
+    const Parsed p = parse({"--seed", "\x1b[2J\n"});
+    ASSERT_FALSE(p.ok);
+    EXPECT_NE(p.error.find("got '\\x1b[2J\\x0a'"), std::string::npos) << p.error;
+    EXPECT_EQ(p.error.find_first_of("\x1b\n"), std::string::npos);
+
+    EXPECT_EQ(printableText("plain text, été, 日本"), "plain text, été, 日本");
+    EXPECT_EQ(printableText("\xc2\xa0"), "\xc2\xa0") << "no-break space is printable";
+    for (const auto& [raw, shown] : std::vector<std::pair<std::string, std::string>>{
+             {std::string("a\0b", 3), "a\\x00b"},
+             {"\x7f", "\\x7f"},
+             {"\xc2\x9b", "\\xc2\\x9b"},                   // C1 control (CSI)
+             {"\xff", "\\xff"},                            // never in UTF-8
+             {"\xe6\x97", "\\xe6\\x97"},                   // cut short
+             {"\xc0\xaf", "\\xc0\\xaf"},                   // overlong '/'
+             {"\xed\xa0\x80", "\\xed\\xa0\\x80"},          // a surrogate
+             {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"}, // past U+10FFFF
+         }) {
+        EXPECT_EQ(printableText(raw), shown);
     }
 }
 
