@@ -41,7 +41,7 @@ case_fullscreen_covers_screen() {
   [ "$(window_info "$SAVER" "Height")" = "$SCREEN_H" ] || fail "not as high as the screen"
   [ "$(window_info "$SAVER" "Override Redirect State")" = "yes" ] ||
     fail "a window manager could move or decorate the saver"
-  xwininfo -root -tree | grep -q '"Screen Saver": ("haze" "WindowsScreenSaverClass")' ||
+  grep -q '"Screen Saver": ("haze" "WindowsScreenSaverClass")' <<<"$(xwininfo -root -tree)" ||
     fail "the saver window's class is not WindowsScreenSaverClass"
   xdotool key Escape
   expect_closed_cleanly
@@ -556,7 +556,7 @@ install_into_daemon_list() {
   stock=$(program_entries /etc/X11/app-defaults/XScreenSaver)
   [ "$(program_entries "$PREFERENCES")" -eq $((stock + 1)) ] ||
     fail "~/.xscreensaver lists $(program_entries "$PREFERENCES") programs, not $stock + haze"
-  sed -n '/^programs:/,/[^\\]$/p' "$PREFERENCES" | tail -n 1 | grep -qF "$PROGRAM --root" ||
+  grep -qF "$PROGRAM --root" <<<"$(sed -n '/^programs:/,/[^\\]$/p' "$PREFERENCES" | tail -n 1)" ||
     fail "haze is not the last program of ~/.xscreensaver"
   HAZE_INDEX=$((stock + 1))
 }
@@ -713,7 +713,7 @@ case_packages_hold_the_install_layout() {
   for library in libc6 libstdc++6 libx11-6 libglx0 libopengl0 libegl1 libpng16-16; do
     [[ ", $depends," == *", $library"[\ ,]* ]] || fail "Depends lacks $library: $depends"
   done
-  dpkg-deb -f "$deb" Recommends | grep -q xscreensaver || fail "no daemon recommended"
+  grep -q xscreensaver <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "no daemon recommended"
   lintian "$deb" >"$WORK/lintian.out" 2>&1 || true
   ! grep '^E:' "$WORK/lintian.out" || fail "lintian errors"
 
@@ -750,11 +750,15 @@ case_packages_hold_the_install_layout() {
   if [ -n "${HAZE_WINDOWS_BUILD:-}" ]; then
     cpack -G ZIP -B "$WORK/zip" --config "$HAZE_WINDOWS_BUILD/CPackConfig.cmake" \
       >"$WORK/cpack.out" 2>&1 || fail "cpack -G ZIP failed: $(cat "$WORK/cpack.out")"
-    local zip
+    # Lists and files are read whole before grep looks: grep -q ends at the
+    # first match, and under pipefail the writer's broken pipe would fail.
+    local zip listing
     zip=$(ls "$WORK"/zip/haze-*.zip)
-    unzip -Z1 "$zip" | grep -q '/haze.scr$' && unzip -Z1 "$zip" | grep -q '/INSTALL.txt$' ||
-      fail "the zip holds: $(unzip -Z1 "$zip")"
-    unzip -p "$zip" '*/haze.scr' | grep -aq 'name="haze.ScreenSaver"[^>]*processorArchitecture="amd64"' ||
+    listing=$(unzip -Z1 "$zip")
+    grep -q '/haze.scr$' <<<"$listing" && grep -q '/INSTALL.txt$' <<<"$listing" ||
+      fail "the zip holds: $listing"
+    unzip -p "$zip" '*/haze.scr' >"$WORK/haze.scr"
+    grep -aq 'name="haze.ScreenSaver"[^>]*processorArchitecture="amd64"' "$WORK/haze.scr" ||
       fail "haze.scr's manifest does not name amd64"
   fi
 }

@@ -303,7 +303,7 @@ scenario_high_dpi() {
   wineserver -w # every Wine process from now on starts at the new DPI
   local host host_window handle
   start_preview_host
-  tr -d '\r' <"$HAZE_TEST_LOG" | grep -qx 'dpi 144' || fail "the desktop is not at 144 DPI: $(head -n 1 "$HAZE_TEST_LOG")"
+  grep -qx 'dpi 144' <<<"$(tr -d '\r' <"$HAZE_TEST_LOG")" || fail "the desktop is not at 144 DPI: $(head -n 1 "$HAZE_TEST_LOG")"
   start_saver /p "$handle"
   await_preview_of 320x240
   (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
