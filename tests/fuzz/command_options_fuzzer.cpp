@@ -1,8 +1,8 @@
 // Any argument vector for the Linux command line: the input split at NUL
 // bytes (as arguments can hold none), so values may be of any length and
 // hold any other byte. Parsing must give a defined result that keeps every
-// option within its documented range and quote back only printable text. Runs with AddressSanitizer
-// and UndefinedBehaviorSanitizer.
+// option within its documented range and quote back only printable text.
+// Runs with AddressSanitizer and UndefinedBehaviorSanitizer.
 #include "platform/printable_text.h"
 #include "platform/x11/command_options.h"
 
@@ -32,7 +32,8 @@ bool onlyDigits(const std::string& text, const char* allowed) {
 // The options of haze's own that take the next word as their value.
 bool takesValue(const std::string& word) {
     for (const char* name : {"--render", "--export-textures", "--size", "--frames", "--step-ms",
-                             "--seed", "-window-id", "--window-id"}) {
+                             "--seed", "-window-id", "--window-id", "--monitors", "-delay",
+                             "--delay", "-display", "--display", "-visual", "--visual"}) {
         if (word == name) {
             return true;
         }
@@ -82,9 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(options.mode != RunMode::Render || !options.renderPath.empty());
     check(options.mode != RunMode::ExportTextures || !options.exportDirectory.empty());
     check(options.mode != RunMode::WindowId || options.windowId != 0);
+    check(options.delayUs <= maximumDelayUs);
+    // Every monitor lies within the picture.
+    check(options.monitors.size() <= static_cast<std::size_t>(maximumMonitors));
+    for (const MonitorGeometry& m : options.monitors) {
+        check(m.width >= 1 && m.height >= 1 && m.x >= 0 && m.y >= 0);
+        check(m.x + m.width <= options.width && m.y + m.height <= options.height);
+    }
 
-    // One number rule: a value taken for --frames or --seed is decimal digits,
-    // one for --step-ms decimal digits with at most a point.
+    // One number rule: a value taken for --frames, --seed or -delay is
+    // decimal digits, one for --step-ms decimal digits with at most a point.
     for (std::size_t i = 0; i < words.size(); ++i) {
         std::string name = words[i];
         std::string value;
@@ -95,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (i + 1 < words.size() && takesValue(name)) {
             value = words[++i];
         }
-        if (name == "--frames" || name == "--seed") {
+        if (name == "--frames" || name == "--seed" || name == "-delay" || name == "--delay") {
             check(onlyDigits(value, "0123456789"));
         } else if (name == "--step-ms") {
             check(onlyDigits(value, "0123456789."));
