@@ -31,12 +31,18 @@ void RenderFrame() {
     // The clear: slot 0 in window pixels, no depth writes, no lighting.
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
+    // No fog either. The smoke leaves it on, but the clear's vertices lie at
+    // eye distance 0, nearer than the fog starts, where the fog factor is 1
+    // and every fragment keeps its own colour: fog there costs every pixel of
+    // the bars and the veil and changes none.
+    glDisable(GL_FOG);
     viewportLayout.selectViewport(0);
     viewportLayout.selectOrtho(0);
     viewportLayout.clear();
 
     if (sceneState.backgroundPassEnabled) {
         DrawBackgroundPass();
+        viewportLayout.markDrawn(0, 0);
     }
     if (sceneState.scenePassEnabled) {
         // The letterboxed slot shrinks to the band between this frame's bars.
@@ -48,12 +54,16 @@ void RenderFrame() {
             // Every view uses the scene camera's lens, shaped by its own slot.
             lens.perspective(viewportLayout);
             DrawSceneView();
+            // Points are clipped by their centres: the widest stars reach
+            // past the viewport by half their width.
+            viewportLayout.markDrawn(i, starField.layersDrawn());
         }
     }
     if (sceneState.overlayPassEnabled) {
         viewportLayout.selectViewport(0);
         viewportLayout.selectOrtho(0);
         DrawOverlayPass();
+        viewportLayout.markDrawn(0, 0);
     }
 }
 

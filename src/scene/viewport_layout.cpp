@@ -2,7 +2,9 @@
 
 #include "support/gl_api.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 
 namespace {
 
@@ -14,9 +16,42 @@ void vertex(Wide x, Wide y) {
     glVertex2f(static_cast<float>(x), static_cast<float>(y));
 }
 
+// A quad across the window from y0 to y1, corners in the clear's order.
+void band(Wide w, Wide y0, Wide y1) {
+    vertex(0, y0);
+    vertex(w, y0);
+    vertex(w, y1);
+    vertex(0, y1);
+}
+
+// Rasterisers snap vertices to 1/256 pixel or finer; a row whose pixel
+// centre lies further than this inside an edge is covered whatever the
+// snapping and the rule for centres on an edge.
+constexpr Wide edgeSlack = 1.0L / 64;
+
+// The rows a quad reaching from below up to y surely covers end here.
+int rowsSurelyBelow(Wide y) {
+    return static_cast<int>(std::floor(y - edgeSlack - 0.5L)) + 1;
+}
+// The rows a quad reaching from y up to above surely covers start here.
+int firstRowSurelyAbove(Wide y) {
+    return static_cast<int>(std::ceil(y + edgeSlack - 0.5L));
+}
+
+// Whether the slot's viewport and pixel projection are the window's own, so
+// that vertex (x, y) lands on window pixel (x, y) over the whole window.
+bool spansWindow(const ViewportSlot& slot, float windowWidth, float windowHeight) {
+    return slot.pixX0 == 0.0f && slot.pixY0 == 0.0f && slot.pixX1 == windowWidth &&
+           slot.pixY1 == windowHeight && slot.pixWidth == windowWidth &&
+           slot.pixHeight == windowHeight && std::floor(windowWidth) == windowWidth &&
+           std::floor(windowHeight) == windowHeight;
+}
+
 } // namespace
 
 ViewportLayout::ViewportLayout() {
+    drawnRowsBegin = 0;
+    drawnRowsEnd = 0;
     barFraction = 0.0f;
     fadeAlpha = 1.0f;
     setWindowSize(100.0f, 100.0f);
@@ -39,6 +74,40 @@ void ViewportLayout::setWindowSize(float w, float h) {
     top = windowHeight;
     width = right - left;
     height = top - bottom;
+    markAllDrawn();
+}
+
+int ViewportLayout::windowRows() const {
+    return windowHeight > 0.0f ? static_cast<int>(std::ceil(windowHeight)) : 0;
+}
+
+void ViewportLayout::markAllDrawn() {
+    drawnRowsBegin = 0;
+    drawnRowsEnd = windowRows();
+}
+
+void ViewportLayout::markRows(int begin, int end) {
+    begin = std::max(begin, 0);
+    end = std::min(end, windowRows());
+    if (begin >= end) {
+        return;
+    }
+    if (drawnRowsBegin >= drawnRowsEnd) {
+        drawnRowsBegin = begin;
+        drawnRowsEnd = end;
+        return;
+    }
+    drawnRowsBegin = std::min(drawnRowsBegin, begin);
+    drawnRowsEnd = std::max(drawnRowsEnd, end);
+}
+
+void ViewportLayout::markDrawn(int i, int reach) {
+    assert(i >= 0 && i < maxSlots && "viewport slot index out of range");
+    // The rows glViewport is given: the bottom edge and the height, each
+    // truncated.
+    const int y = static_cast<int>(slots[i].pixY0);
+    const int rows = static_cast<int>(slots[i].pixHeight);
+    markRows(y - reach, y + rows + reach);
 }
 
 void ViewportLayout::setClearColor(float r, float g, float b, float a) {
@@ -48,35 +117,59 @@ void ViewportLayout::setClearColor(float r, float g, float b, float a) {
     clearColor[3] = a;
 }
 
-void ViewportLayout::clear() const {
+void ViewportLayout::clear() {
     const Wide w = windowWidth;
     const Wide h = windowHeight;
     const Wide f = barFraction;
 
     glDepthMask(GL_TRUE);
     if (barFraction == 0.0f && fadeAlpha == 1.0f) {
-        // Nothing to keep: wipe to the context's clear colour.
+        // Nothing to keep: wipe to the context's clear colour, which is not
+        // the bars' opaque black.
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        markAllDrawn();
         return;
     }
     // The colour buffer keeps the previous frame for the veil to fade.
     glClear(GL_DEPTH_BUFFER_BIT);
 
     // The bars: opaque black, from each edge to one pixel into the band.
-    const Wide bottomBarTop = h * f + 1;
-    const Wide topBarBottom = (1 - f) * h - 1;
+    const float bottomBarTop = static_cast<float>(h * f + 1);
+    const float topBarBottom = static_cast<float>((1 - f) * h - 1);
+    // Where slot 0 spans the window, each bar is cut to the drawn rows: the
+    // rows it leaves out hold its black already, so painting them would
+    // change no pixel. A cut at a whole row keeps exactly the rows of the bar
+    // whose pixel centres lie on the drawn side (no centre lies on a whole
+    // row), and the bar's own edges are the same floats as ever.
+    const bool wholeWindow = spansWindow(slots[0], windowWidth, windowHeight);
+    Wide low = 0;
+    Wide high = h;
+    if (wholeWindow) {
+        low = std::max(low, Wide(drawnRowsBegin));
+        high = std::min(high, Wide(drawnRowsEnd));
+    }
+    const Wide bottomFrom = low;
+    const Wide bottomTo = std::min(high, Wide(bottomBarTop));
+    const Wide topFrom = std::max(low, Wide(topBarBottom));
+    const Wide topTo = high;
     glDisable(GL_BLEND);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    vertex(0, 0);
-    vertex(w, 0);
-    vertex(w, bottomBarTop);
-    vertex(0, bottomBarTop);
-    vertex(0, topBarBottom);
-    vertex(w, topBarBottom);
-    vertex(w, h);
-    vertex(0, h);
-    glEnd();
+    if (bottomFrom < bottomTo || topFrom < topTo) {
+        glBegin(GL_QUADS);
+        if (bottomFrom < bottomTo) {
+            band(w, bottomFrom, bottomTo);
+        }
+        if (topFrom < topTo) {
+            band(w, topFrom, topTo);
+        }
+        glEnd();
+    }
+    if (wholeWindow) {
+        drawnRowsBegin = std::max(drawnRowsBegin, rowsSurelyBelow(bottomBarTop));
+        drawnRowsEnd = std::min(drawnRowsEnd, firstRowSurelyAbove(topBarBottom));
+    } else {
+        markAllDrawn(); // the bars may not have reached every row's ends
+    }
 
     // The veil, from the band's bottom edge to the top bar: moves what the
     // previous frames drew towards the clear colour by fadeAlpha.
@@ -87,11 +180,11 @@ void ViewportLayout::clear() const {
     glColor4f(clearColor[0], clearColor[1], clearColor[2], fadeAlpha);
     const Wide bandBottom = h * f;
     glBegin(GL_QUADS);
-    vertex(0, bandBottom);
-    vertex(w, bandBottom);
-    vertex(w, topBarBottom);
-    vertex(0, topBarBottom);
+    band(w, bandBottom, topBarBottom);
     glEnd();
+    // A row past each edge of the veil, whatever the rounding.
+    markRows(static_cast<int>(std::floor(static_cast<float>(bandBottom))) - 1,
+             static_cast<int>(std::ceil(topBarBottom)) + 1);
 }
 
 void ViewportLayout::selectViewport(int i) {

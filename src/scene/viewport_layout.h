@@ -30,12 +30,20 @@ struct ViewportLayout {
     int slotCount;   // slots in use, at most maxSlots (1)
     int currentSlot; // the slot last selected (0)
     ViewportSlot slots[maxSlots];
+    // Window rows, from `drawnRowsBegin` up to but not including
+    // `drawnRowsEnd`, that anything but the bars may have coloured since the
+    // bars last covered them: every other row holds the bars' opaque black
+    // across the whole width. Assumes the colour buffer still holds the
+    // previous frame when a frame starts, as the veil does. The whole window
+    // until a clear through a slot 0 that spans the window has covered it.
+    int drawnRowsBegin;
+    int drawnRowsEnd;
 
     ViewportLayout();
     virtual ~ViewportLayout() = default;
 
     // Stores the window size and rectangle; the slots keep their rectangles
-    // until the next `relayout`.
+    // until the next `relayout`. Every row counts as drawn.
     void setWindowSize(float w, float h);
     void setClearColor(float r, float g, float b, float a);
 
@@ -46,7 +54,14 @@ struct ViewportLayout {
     // earlier frames fade out. With no bars and an opaque veil, it clears
     // colour and depth instead. Leaves depth writes on, blending on exactly
     // when the veil is translucent, and the veil's colour current.
-    void clear() const;
+    //
+    // Once slot 0 spans the window, the bars are painted only over the drawn
+    // rows: the rest of each bar is black already. Afterwards the rows the
+    // bars covered no longer count as drawn, and the veil's rows do.
+    void clear();
+    // Counts the rows of slot `i`'s viewport as drawn, and `reach` rows more
+    // beyond each edge, for points wider than a pixel centred near it.
+    void markDrawn(int i, int reach);
 
     // Makes slot `i` (0 to 9) current and applies its viewport.
     void selectViewport(int i);
@@ -55,4 +70,12 @@ struct ViewportLayout {
     // Recomputes the frame and pixel rectangle of every slot in use: the
     // window, or for a letterboxed slot the band between the bars.
     void relayout();
+
+private:
+    // The window's height in whole rows.
+    int windowRows() const;
+    void markAllDrawn();
+    // Widens the drawn rows to take in rows `begin` to `end` (exclusive),
+    // cut to the window.
+    void markRows(int begin, int end);
 };

@@ -153,6 +153,16 @@ TEST_F(FramePipeline, StarsGoWithoutFogAndSmokeWithIt) {
     EXPECT_FALSE(enabledAt(GL_LIGHTING, smoke));
 }
 
+TEST_F(FramePipeline, TheClearRunsWithoutTheFogTheSmokeLeftOn) {
+    frameAt(40.0);
+    EXPECT_TRUE(glrec::isEnabled(GL_FOG)) << "the smoke leaves fog on";
+    frameAt(80.0);
+    const size_t bars = indexOfName("glBegin");
+    ASSERT_LT(bars, glrec::calls().size());
+    EXPECT_FALSE(enabledAt(GL_FOG, bars));
+    EXPECT_LT(indexOf(glrec::call("glDisable", {GL_FOG})), bars);
+}
+
 TEST_F(FramePipeline, TheGlowIsAYellowOpaqueCutOutOfTheSphere) {
     frameAt(40.0);
     const size_t glow = indexOfName("glNormal3f");

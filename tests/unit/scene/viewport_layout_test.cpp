@@ -56,7 +56,7 @@ ViewportLayout window(float width, float height, float barFraction, float fadeAl
     return layout;
 }
 
-Calls clearCalls(const ViewportLayout& layout) {
+Calls clearCalls(ViewportLayout layout) {
     glrec::reset();
     layout.clear();
     return glrec::calls();
@@ -165,6 +165,91 @@ TEST(ViewportLayoutClear, EachEdgeIsRoundedToFloatOnce) {
     EXPECT_EQ(vertices[4], call("glVertex2f", {0, bandTop}));
     EXPECT_EQ(vertices[8], call("glVertex2f", {0, 0x1.f80032p+5f})); // the veil's bottom, 63.0001
     EXPECT_EQ(vertices[10], call("glVertex2f", {800, bandTop}));
+}
+
+// What the frames drew, kept between clears.
+
+// The 800 by 600 window of the scene, its slot 0 spanning the window and
+// slot 1 the band between bars of `barFraction` of the height.
+ViewportLayout sceneWindow(float barFraction) {
+    ViewportLayout layout = window(800, 600, barFraction, 0.5f);
+    layout.slotCount = 2;
+    layout.slots[1].letterboxed = 1;
+    layout.relayout();
+    return layout;
+}
+
+// The vertices of the first batch of quads of a clear: the bars, when any
+// are painted.
+Calls barVertices(const Calls& calls) {
+    Calls bars;
+    for (const glrec::Call& c : calls) {
+        if (std::string(c.name) == "glEnd") {
+            break;
+        }
+        if (std::string(c.name) == "glVertex2f") {
+            bars.push_back(c);
+        }
+    }
+    return bars;
+}
+
+TEST(ViewportLayoutClear, BarsArePaintedOnlyOverRowsDrawnSinceTheyLastCoveredThem) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    glrec::reset();
+    layout.clear(); // the window's rows are unknown: whole bars
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 0, 800, 121), quad(0, 479, 800, 600)}));
+    // The bars covered rows 0 to 120 and 479 to 599; the veil rows 120 to
+    // 478; the view draws rows 120 to 479, and its widest points reach 2 rows
+    // past them.
+    EXPECT_EQ(layout.drawnRowsBegin, 119);
+    EXPECT_EQ(layout.drawnRowsEnd, 480);
+    layout.markDrawn(1, 2);
+    EXPECT_EQ(layout.drawnRowsBegin, 118);
+    EXPECT_EQ(layout.drawnRowsEnd, 482);
+
+    // Taller bars: each is painted from the edge of the drawn rows only, to
+    // its own edge as ever.
+    layout.barFraction = 0.25f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 118, 800, 151), quad(0, 449, 800, 482)}));
+
+    // Lower bars lie wholly on rows that are black already: none is painted,
+    // and the veil follows as ever.
+    layout.relayout();
+    layout.markDrawn(1, 2);
+    layout.barFraction = 0.1f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(glrec::count("glBegin"), 1) << "the veil's quad alone";
+    EXPECT_EQ(glrec::callsNamed("glVertex2f").at(0), call("glVertex2f", {0, 60}));
+}
+
+TEST(ViewportLayoutClear, RowsDrawnAnywhereAreBarredAgain) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    layout.clear();
+    layout.markDrawn(0, 0); // a pass over the whole window
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 0, 800, 121), quad(0, 479, 800, 600)}));
+
+    // A wipe leaves the context's clear colour, not the bars' black.
+    layout.barFraction = 0.0f;
+    layout.fadeAlpha = 1.0f;
+    layout.clear();
+    layout.barFraction = 0.2f;
+    layout.fadeAlpha = 0.5f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()).size(), 8u);
+
+    // So does a new window size.
+    layout.clear();
+    layout.setWindowSize(800, 600);
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()).size(), 8u);
 }
 
 // Layout of the slots.
