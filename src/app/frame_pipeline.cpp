@@ -5,6 +5,7 @@
 #include "app/scene_hooks.h"
 #include "app/scene_objects.h"
 #include "app/scene_state.h"
+#include "scene/window_projection.h"
 #include "support/gl_api.h"
 
 namespace {
@@ -21,6 +22,17 @@ void setFogFor(int elementUsesFog) {
 Camera& currentCamera() {
     return viewportLayout.slots[viewportLayout.currentSlot].camera;
 }
+
+// Where the current slot's view puts eye coordinates on the window: the scene
+// camera's lens over the slot, as RenderFrame loads it.
+WindowProjection currentProjection() {
+    return WindowProjection(viewportLayout.slots[sceneViewSlot].camera,
+                            viewportLayout.slots[viewportLayout.currentSlot]);
+}
+
+// Pixels the glow's depth box reaches beyond its square: GL places the
+// corners in single precision, within far less of where they land here.
+constexpr double glowMargin = 2.0;
 
 } // namespace
 
@@ -87,13 +99,25 @@ void DrawSceneView() {
     if (sceneState.starsEnabled) {
         setFogFor(starField.useFog);
         starField.draw(currentCamera());
+        if (starField.depthTest && starField.depthWrite) {
+            // Anywhere in the view, and as far past it as its points reach.
+            PixelBox reached = currentProjection().viewport;
+            const int reach = starField.layersDrawn();
+            reached = PixelBox{reached.x0 - reach, reached.y0 - reach, reached.x1 + reach,
+                               reached.y1 + reach};
+            viewportLayout.depthMarks.mark(reached, 0.0);
+        }
     }
     DrawSun();
     if (sceneState.particlesEnabled) {
         setFogFor(particleSystem.useFog);
         glDisable(GL_LIGHTING);
-        // The smoke fades with the veil.
-        particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha);
+        // The smoke fades with the veil. Each sprite is scissored to where
+        // its fragments can pass the alpha test, and drawn without the depth
+        // test where that could fail none of them.
+        const WindowProjection window = currentProjection();
+        particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha, &window,
+                            &viewportLayout.depthMarks);
     }
 }
 
@@ -134,6 +158,13 @@ void DrawSun() {
         sceneTextures[6].bind(); // SPHERE
         glDisable(GL_FOG);
         glowSprite.drawFacing(currentCamera());
+        if (sceneState.depthEnabled) {
+            // The glow writes its depths within its square.
+            const WindowProjection window = currentProjection();
+            double nearest = 0.0;
+            const PixelBox box = glowSprite.facingBox(currentCamera(), window, glowMargin, nearest);
+            viewportLayout.depthMarks.mark(box, window.depthAt(nearest));
+        }
         if (sceneState.fogEnabled) {
             glEnable(GL_FOG);
         }

@@ -75,6 +75,7 @@ void ViewportLayout::setWindowSize(float w, float h) {
     width = right - left;
     height = top - bottom;
     markAllDrawn();
+    markAllDepthWritten();
 }
 
 int ViewportLayout::windowRows() const {
@@ -84,6 +85,16 @@ int ViewportLayout::windowRows() const {
 void ViewportLayout::markAllDrawn() {
     drawnRowsBegin = 0;
     drawnRowsEnd = windowRows();
+}
+
+PixelBox ViewportLayout::windowBox() const {
+    return PixelBox{0, 0, windowWidth > 0.0f ? static_cast<int>(std::ceil(windowWidth)) : 0,
+                    windowRows()};
+}
+
+void ViewportLayout::markAllDepthWritten() {
+    depthMarks.clear();
+    depthMarks.mark(windowBox(), 0.0);
 }
 
 void ViewportLayout::markRows(int begin, int end) {
@@ -128,10 +139,11 @@ void ViewportLayout::clear() {
         // the bars' opaque black.
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         markAllDrawn();
+        depthMarks.clear();
         return;
     }
     // The colour buffer keeps the previous frame for the veil to fade.
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clearDepth();
 
     // The bars: opaque black, from each edge to one pixel into the band.
     const float bottomBarTop = static_cast<float>(h * f + 1);
@@ -185,6 +197,23 @@ void ViewportLayout::clear() {
     // A row past each edge of the veil, whatever the rounding.
     markRows(static_cast<int>(std::floor(static_cast<float>(bandBottom))) - 1,
              static_cast<int>(std::ceil(topBarBottom)) + 1);
+}
+
+void ViewportLayout::clearDepth() {
+    const PixelBox& written = depthMarks.box;
+    const PixelBox window = windowBox();
+    if (written.x0 <= window.x0 && written.y0 <= window.y0 && written.x1 >= window.x1 &&
+        written.y1 >= window.y1) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+    } else if (!written.empty()) {
+        // Every pixel outside the box holds the far value since the last
+        // clear: clearing it again would change nothing.
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(written.x0, written.y0, written.x1 - written.x0, written.y1 - written.y0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    depthMarks.clear();
 }
 
 void ViewportLayout::selectViewport(int i) {

@@ -6,6 +6,7 @@
 // three-dimensional views. All sizes are in window pixels, y growing upwards.
 #pragma once
 
+#include "scene/depth_marks.h"
 #include "scene/viewport_slot.h"
 
 struct ViewportLayout {
@@ -38,6 +39,10 @@ struct ViewportLayout {
     // until a clear through a slot 0 that spans the window has covered it.
     int drawnRowsBegin;
     int drawnRowsEnd;
+    // What has been written into the depth buffer since `clear` set every
+    // pixel to the far value: nothing after a clear; before the first,
+    // anything anywhere. Whatever writes depth marks it here.
+    DepthMarks depthMarks;
 
     ViewportLayout();
     virtual ~ViewportLayout() = default;
@@ -53,11 +58,14 @@ struct ViewportLayout {
     // and veils the rest in the clear colour at opacity `fadeAlpha`, so that
     // earlier frames fade out. With no bars and an opaque veil, it clears
     // colour and depth instead. Leaves depth writes on, blending on exactly
-    // when the veil is translucent, and the veil's colour current.
+    // when the veil is translucent, the scissor test off, and the veil's
+    // colour current.
     //
-    // Once slot 0 spans the window, the bars are painted only over the drawn
-    // rows: the rest of each bar is black already. Afterwards the rows the
-    // bars covered no longer count as drawn, and the veil's rows do.
+    // Depth is cleared only within the box of `depthMarks` (everywhere the
+    // first time): every other pixel holds the far value already. Once slot
+    // 0 spans the window, the bars are painted only over the drawn rows: the
+    // rest of each bar is black already. Afterwards the rows the bars
+    // covered no longer count as drawn, and the veil's rows do.
     void clear();
     // Counts the rows of slot `i`'s viewport as drawn, and `reach` rows more
     // beyond each edge, for points wider than a pixel centred near it.
@@ -72,9 +80,14 @@ struct ViewportLayout {
     void relayout();
 
 private:
-    // The window's height in whole rows.
+    // The window's height in whole rows, and all its pixels.
     int windowRows() const;
+    PixelBox windowBox() const;
+    // Clears the depth of every pixel that may have been written since the
+    // last clear, and only those.
+    void clearDepth();
     void markAllDrawn();
+    void markAllDepthWritten();
     // Widens the drawn rows to take in rows `begin` to `end` (exclusive),
     // cut to the window.
     void markRows(int begin, int end);

@@ -252,6 +252,47 @@ TEST(ViewportLayoutClear, RowsDrawnAnywhereAreBarredAgain) {
     EXPECT_EQ(barVertices(glrec::calls()).size(), 8u);
 }
 
+TEST(ViewportLayoutClear, DepthIsClearedOnlyWhereSomethingWroteIt) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    glrec::reset();
+    layout.clear(); // what the buffer held before the first clear is unknown
+    EXPECT_EQ(glrec::count("glScissor"), 0);
+    EXPECT_EQ(glrec::callsNamed("glClear"), (Calls{call("glClear", {GL_DEPTH_BUFFER_BIT})}));
+    EXPECT_TRUE(layout.depthMarks.box.empty());
+
+    glrec::reset();
+    layout.clear(); // nothing written since
+    EXPECT_EQ(glrec::count("glClear"), 0);
+
+    layout.depthMarks.mark(PixelBox{380, 280, 420, 330}, 0.9);
+    glrec::reset();
+    layout.clear();
+    const Calls expected = {
+        call("glDepthMask", {GL_TRUE}),        call("glEnable", {GL_SCISSOR_TEST}),
+        call("glScissor", {380, 280, 40, 50}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+        call("glDisable", {GL_SCISSOR_TEST}),
+    };
+    EXPECT_EQ(Calls(glrec::calls().begin(), glrec::calls().begin() + 5), expected);
+    EXPECT_TRUE(layout.depthMarks.box.empty());
+}
+
+TEST(DepthMarks, AFragmentPassesEverywhereOnlyBelowAllThatWasWritten) {
+    DepthMarks marks;
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.99));
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 1.0)) << "not below the far value";
+    marks.mark(PixelBox{100, 100, 120, 120}, 0.6);
+    marks.mark(PixelBox{}, 0.1); // nothing written
+    EXPECT_EQ(marks.least, 0.6);
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 100, 600}, 0.9)) << "beside what was written";
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 101, 600}, 0.9));
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.59));
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.6 - DepthMarks::spare / 2));
+    marks.mark(PixelBox{500, 0, 510, 10}, 0.3);
+    EXPECT_EQ(marks.least, 0.3);
+    EXPECT_EQ(marks.box.x1, 510);
+    EXPECT_EQ(marks.box.y0, 0);
+}
+
 // Layout of the slots.
 
 TEST(ViewportLayout, RelayoutFitsALetterboxedSlotBetweenTheBars) {
