@@ -85,6 +85,34 @@ PixelBox WindowProjection::box(const double (*window)[2], int count, double marg
     return pixels.empty() ? PixelBox{} : pixels;
 }
 
+PixelBox WindowProjection::boxWithinRows(const double (*window)[2], int count, double margin,
+                                         int rowBegin, int rowEnd) const {
+    // The polygon cut to the slab from the first row's centre to the last
+    // one's, widened by the margin: the part that can come within the margin
+    // of a pixel of these rows.
+    const double slab[2][3] = {{0.0, -1.0, -(rowBegin + 0.5 - margin)},
+                               {0.0, 1.0, rowEnd - 0.5 + margin}};
+    double cuts[2][maxCorners][2];
+    const double(*part)[2] = window;
+    int corners = count;
+    int next = 0;
+    for (const double(&plane)[3] : slab) {
+        const int kept = clipConvex<2>(part, corners, plane, cuts[next], maxCorners);
+        if (kept == 0) {
+            return PixelBox{};
+        }
+        if (kept > 0) { // else no room for the cut: the uncut part holds it
+            part = cuts[next];
+            corners = kept;
+            next = 1 - next;
+        }
+    }
+    PixelBox pixels = box(part, corners, margin);
+    pixels.y0 = std::max(pixels.y0, rowBegin);
+    pixels.y1 = std::min(pixels.y1, rowEnd);
+    return pixels.empty() ? PixelBox{} : pixels;
+}
+
 double WindowProjection::depthAt(double distance) const {
     // f (d − n) / (d (f − n)), as the perspective and the depth range map it.
     const double n = nearPlane;

@@ -36,6 +36,10 @@ struct WindowProjection {
     // The pixels of the viewport whose centres lie within `margin` pixels,
     // along each axis, of the window polygon's corners' range.
     PixelBox box(const double (*window)[2], int count, double margin) const;
+    // The same, among rows `rowBegin` to `rowEnd` (exclusive) alone: the
+    // polygon's part within `margin` of their centres decides the columns.
+    PixelBox boxWithinRows(const double (*window)[2], int count, double margin, int rowBegin,
+                           int rowEnd) const;
 
     // The window depth (0 at the near plane, 1 at the far one) of a point
     // `distance` in front of the eye; 0 nearer than the near plane.

@@ -20,6 +20,11 @@ namespace {
 // here.
 constexpr double windowMargin = 2.0;
 
+// Window rows in each band a square is drawn in, counted from the bottom
+// row: narrow bands follow a turned region's sides more closely, and each
+// costs the renderer one more setup of the square.
+constexpr int bandRows = 128;
+
 constexpr double degreesToRadians = 3.14159265358979323846 / 180.0;
 
 // The square with texture coordinate (0, 0) at (−h, −h) and (1, 1) at (h, h).
@@ -270,9 +275,19 @@ void ParticleSystem::drawBounded(int i, const Camera& camera, const double (*reg
             }
         }
     }
-    // Pixels outside the box get no fragment that passes the alpha test, so
-    // scissoring them away changes none; inside, every pixel is coloured as
-    // the plain draw colours it.
-    glScissor(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
-    drawSquare(spriteHalfSize);
+    // The box's rows in bands, each scissored to the columns where the
+    // region crosses it, the square drawn once per band. Pixels outside the
+    // bands' boxes get no fragment that passes the alpha test, so scissoring
+    // them away changes none. The boxes share no pixel, and GL rasterises the
+    // same square from the same vertices each time, so every pixel inside
+    // one gets the one fragment the plain draw gives it, coloured the same.
+    const int firstBand = box.y0 - ((box.y0 % bandRows) + bandRows) % bandRows;
+    for (int y = firstBand; y < box.y1; y += bandRows) {
+        const PixelBox band = window.boxWithinRows(
+            onWindow, placed, windowMargin, std::max(y, box.y0), std::min(y + bandRows, box.y1));
+        if (!band.empty()) {
+            glScissor(band.x0, band.y0, band.x1 - band.x0, band.y1 - band.y0);
+            drawSquare(spriteHalfSize);
+        }
+    }
 }

@@ -77,8 +77,8 @@ struct ParticleSystem {
     // Given `window`, which maps the camera's eye coordinates onto the
     // window while its view is the current modelview matrix, each square is
     // scissored to the pixels where its fragments can pass the alpha test:
-    // the box of the part of it where the texture's alpha outline reaches
-    // the level the colour's alpha needs. Given `depthMarks` too, what has
+    // band by band of rows, the box of the part of it where the texture's
+    // alpha outline reaches the level the colour's alpha needs. Given `depthMarks` too, what has
     // been written into the depth buffer, a square whose depths lie below
     // all of it within its box is drawn without the depth test (GL_LESS),
     // which could fail none of its fragments. Either way every pixel gets

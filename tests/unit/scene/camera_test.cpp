@@ -245,6 +245,15 @@ TEST(WindowProjection, BoxesHoldThePixelsCentredNearThePolygon) {
     EXPECT_EQ(box.x1, 301); // 300.5, not 301.5
     EXPECT_EQ(box.y0, 199);
     EXPECT_EQ(box.y1, 302); // 301.5 lies within 1 of 300.7
+    // Within a band of rows, only the part of the polygon near them counts:
+    // at row 280's centre less 1, the sides lie at 178.99 and 221.05.
+    const PixelBox band = window.boxWithinRows(triangle, 3, 1.0, 280, 290);
+    EXPECT_EQ(band.x0, 178);
+    EXPECT_EQ(band.x1, 222);
+    EXPECT_EQ(band.y0, 280);
+    EXPECT_EQ(band.y1, 290);
+    EXPECT_TRUE(window.boxWithinRows(triangle, 3, 1.0, 302, 320).empty()) << "above its top";
+    EXPECT_EQ(window.boxWithinRows(triangle, 3, 1.0, 301, 320).y1, 302);
     // Cut to the viewport, rows 120 to 479.
     const double low[3][2] = {{10, 50}, {20, 50}, {15, 130}};
     EXPECT_EQ(window.box(low, 3, 0.0).y0, 120);

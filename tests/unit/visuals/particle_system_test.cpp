@@ -350,26 +350,39 @@ TEST(ParticleSystem, ABoundedSquareIsScissoredToWhereTheAlphaTestCanPass) {
     glrec::reset();
     particles->draw(view.camera, 1.0f, &window, &marks);
 
+    // Drawn once per band of 128 rows it crosses, each band scissored to the
+    // region's columns there, the bands stacked without a gap or an overlap.
+    const Calls scissors = glrec::callsNamed("glScissor");
+    ASSERT_EQ(scissors.size(), 2u) << "rows 256 and up, and those below";
+    EXPECT_EQ(scissors[0].arg(1) + scissors[0].arg(3), 256);
+    EXPECT_EQ(scissors[1].arg(1), 256);
+    const Calls& calls = glrec::calls();
+    EXPECT_EQ(glrec::count("glBegin"), 2);
+    for (const glrec::Call& scissor : scissors) {
+        const size_t at = std::find(calls.begin(), calls.end(), scissor) - calls.begin();
+        ASSERT_LT(at + 1, calls.size());
+        EXPECT_EQ(calls[at + 1], call("glBegin", {GL_QUADS}));
+    }
     // Texels 12 to 19 of 32 and the filter's reach: x from −2 + 4 × 11/32
     // to −2 + 4 × 21/32 units at least, pixels 353 to 447; the whole square
-    // spans pixels 250 to 550.
-    const glrec::Call scissor = glrec::callsNamed("glScissor").at(0);
-    const double x0 = scissor.arg(0);
-    const double x1 = x0 + scissor.arg(2);
+    // spans pixels 250 to 550. Its middle rows hold the widest part.
+    const glrec::Call& middle = scissors[1];
+    const double x0 = middle.arg(0);
+    const double x1 = x0 + middle.arg(2);
     EXPECT_LE(x0, 353);
     EXPECT_GE(x1, 447);
     EXPECT_GT(x0, 320) << "no wider than the reach and the margins";
     EXPECT_LT(x1, 480);
-    EXPECT_EQ(scissor.arg(1) + scissor.arg(3) - 300, 300 - scissor.arg(1)) << "centred";
+    EXPECT_EQ(middle.arg(1) + middle.arg(3) - 300, 300 - scissors[0].arg(1)) << "centred";
+    EXPECT_EQ(scissors[0].arg(0), x0) << "an unturned region is as wide in every band";
+    EXPECT_EQ(scissors[0].arg(2), middle.arg(2));
     // Scissored while it draws; the sprite stands before the glow, so the
     // depth test could fail none of its fragments and is left out.
-    const Calls& calls = glrec::calls();
     const auto at = [&](const glrec::Call& c) {
         return std::find(calls.begin(), calls.end(), c) - calls.begin();
     };
-    EXPECT_LT(at(call("glEnable", {GL_SCISSOR_TEST})), at(scissor));
+    EXPECT_LT(at(call("glEnable", {GL_SCISSOR_TEST})), at(scissors[0]));
     EXPECT_LT(at(call("glDisable", {GL_DEPTH_TEST})), at(call("glBegin", {GL_QUADS})));
-    EXPECT_EQ(glrec::count("glBegin"), 1);
     EXPECT_EQ(calls.back(), call("glDisable", {GL_TEXTURE_2D}));
     EXPECT_FALSE(glrec::isEnabled(GL_SCISSOR_TEST));
     EXPECT_FALSE(glrec::isEnabled(GL_DEPTH_TEST));
