@@ -13,6 +13,17 @@
 #   tests/bench/frame_cost.sh BEFORE AFTER [RUNS] [FRAMES] [SECONDS]
 #     BEFORE, AFTER: build folders with src/platform/haze; AFTER also holds
 #     tests/bench/libframe_finish.so and libswap_counter.so
+#
+# Where the time goes, headless at 1920x1080 over the bars' cycle, taken from
+# a throwaway build with each pass switched off in turn (this runner, 160
+# frames, one run each on a busy machine): of about 54 ms a frame, the smoke
+# takes about 48 (its fog alone 8 to 10), the veil about 5.5, the bars,
+# stars, glow and depth clear together 0.3. The smoke's scissor boxes hold
+# about 5.1 M pixels a frame, against about 4.4 M fragments that pass its
+# alpha test, as an earlier breakdown counted them. Were only those drawn, at
+# the same cost each, the picture would still take about 47 ms a frame on
+# llvmpipe, some 35 % below the build before this work: about the floor for
+# drawing it exactly with fixed-function GL 1.1.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
