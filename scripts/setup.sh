@@ -18,6 +18,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xserver-xephyr xdotool imagemagick apitrace time
+  xscreensaver-gl-extra
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
   xscreensaver xscreensaver-gl
   dpkg-dev file lintian desktop-file-utils libxml2-utils man-db unzip

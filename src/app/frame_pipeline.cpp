@@ -5,6 +5,7 @@
 #include "app/scene_hooks.h"
 #include "app/scene_objects.h"
 #include "app/scene_state.h"
+#include "scene/window_projection.h"
 #include "support/gl_api.h"
 
 namespace {
@@ -22,6 +23,17 @@ Camera& currentCamera() {
     return viewportLayout.slots[viewportLayout.currentSlot].camera;
 }
 
+// Where the current slot's view puts eye coordinates on the window: the scene
+// camera's lens over the slot, as RenderFrame loads it.
+WindowProjection currentProjection() {
+    return WindowProjection(viewportLayout.slots[sceneViewSlot].camera,
+                            viewportLayout.slots[viewportLayout.currentSlot]);
+}
+
+// Pixels the glow's depth box reaches beyond its square: GL places the
+// corners in single precision, within far less of where they land here.
+constexpr double glowMargin = 2.0;
+
 } // namespace
 
 void RenderFrame() {
@@ -31,12 +43,18 @@ void RenderFrame() {
     // The clear: slot 0 in window pixels, no depth writes, no lighting.
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
+    // No fog either. The smoke leaves it on, but the clear's vertices lie at
+    // eye distance 0, nearer than the fog starts, where the fog factor is 1
+    // and every fragment keeps its own colour: fog there costs every pixel of
+    // the bars and the veil and changes none.
+    glDisable(GL_FOG);
     viewportLayout.selectViewport(0);
     viewportLayout.selectOrtho(0);
     viewportLayout.clear();
 
     if (sceneState.backgroundPassEnabled) {
         DrawBackgroundPass();
+        viewportLayout.markDrawn(0, 0);
     }
     if (sceneState.scenePassEnabled) {
         // The letterboxed slot shrinks to the band between this frame's bars.
@@ -48,13 +66,21 @@ void RenderFrame() {
             // Every view uses the scene camera's lens, shaped by its own slot.
             lens.perspective(viewportLayout);
             DrawSceneView();
+            // Points are clipped by their centres: the widest stars reach
+            // past the viewport by half their width.
+            viewportLayout.markDrawn(i, starField.layersDrawn());
         }
     }
     if (sceneState.overlayPassEnabled) {
         viewportLayout.selectViewport(0);
         viewportLayout.selectOrtho(0);
         DrawOverlayPass();
+        viewportLayout.markDrawn(0, 0);
     }
+}
+
+void ForgetPreviousFrame() {
+    viewportLayout.forgetPreviousFrame();
 }
 
 void UpdateAnimation() {
@@ -77,13 +103,25 @@ void DrawSceneView() {
     if (sceneState.starsEnabled) {
         setFogFor(starField.useFog);
         starField.draw(currentCamera());
+        if (starField.depthTest && starField.depthWrite) {
+            // Anywhere in the view, and as far past it as its points reach.
+            PixelBox reached = currentProjection().viewport;
+            const int reach = starField.layersDrawn();
+            reached = PixelBox{reached.x0 - reach, reached.y0 - reach, reached.x1 + reach,
+                               reached.y1 + reach};
+            viewportLayout.depthMarks.mark(reached, 0.0);
+        }
     }
     DrawSun();
     if (sceneState.particlesEnabled) {
         setFogFor(particleSystem.useFog);
         glDisable(GL_LIGHTING);
-        // The smoke fades with the veil.
-        particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha);
+        // The smoke fades with the veil. Each sprite is scissored to where
+        // its fragments can pass the alpha test, and drawn without the depth
+        // test where that could fail none of them.
+        const WindowProjection window = currentProjection();
+        particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha, &window,
+                            &viewportLayout.depthMarks);
     }
 }
 
@@ -127,6 +165,13 @@ void DrawSun() {
         sceneTextures[6].bind(); // SPHERE
         glDisable(GL_FOG);
         glowSprite.drawFacing(currentCamera());
+        if (sceneState.depthEnabled) {
+            // The glow writes its depths within its square.
+            const WindowProjection window = currentProjection();
+            double nearest = 0.0;
+            const PixelBox box = glowSprite.facingBox(currentCamera(), window, glowMargin, nearest);
+            viewportLayout.depthMarks.mark(box, window.depthAt(nearest));
+        }
         if (sceneState.fogEnabled) {
             glEnable(GL_FOG);
         }

@@ -53,6 +53,7 @@ struct Canvas {
 
 struct FrameTarget {
     bool canvasChosen = false;
+    bool swapKeepsFrames = false; // the window's swap copies its back buffer
     FramebufferFunctions gl{};
     Canvas canvas;
 };
@@ -186,9 +187,9 @@ void ChooseFrameTarget() {
     const CanvasSwitch wanted = canvasSwitch();
     // Without a copying swap, a canvas where framebuffer objects allow; with
     // one, the back buffer keeps each frame and no copy is paid for.
+    target.swapKeepsFrames = platform().swapKeepsBackBuffer(renderContext.deviceContext);
     const bool canvasWanted = wanted == CanvasSwitch::On ||
-                              (wanted == CanvasSwitch::Automatic &&
-                               !platform().swapKeepsBackBuffer(renderContext.deviceContext));
+                              (wanted == CanvasSwitch::Automatic && !target.swapKeepsFrames);
     target.canvasChosen = canvasWanted && loadFramebufferFunctions(target.gl);
     BindFrameTarget();
     if (wanted != CanvasSwitch::Automatic) {
@@ -237,6 +238,10 @@ void ReleaseFrameTarget() {
 
 bool FrameTargetIsCanvas() {
     return target.canvasChosen && target.canvas.framebuffer != 0;
+}
+
+bool FrameTargetKeepsFrames() {
+    return FrameTargetIsCanvas() || (!target.canvasChosen && target.swapKeepsFrames);
 }
 
 const char* framebufferNameSuffix(const char* version, const char* extensions) {

@@ -34,6 +34,10 @@ void ReleaseFrameTarget();
 // Whether frames land on a canvas.
 bool FrameTargetIsCanvas();
 
+// Whether the buffer frames land on still holds the previous frame when the
+// next begins: a canvas, or a window whose swap copies its back buffer.
+bool FrameTargetKeepsFrames();
+
 // The suffix of the names a context's framebuffer-object entry points go by,
 // from its GL_VERSION and GL_EXTENSIONS strings: "" in OpenGL 3.0 and with
 // ARB_framebuffer_object, "EXT" with the EXT object and blit pair; null when

@@ -24,6 +24,10 @@ void InitialiseScene(int clientWidth, int clientHeight);
 // frame draws at the new size. A size with no pixels is ignored.
 void ResizeScene(int clientWidth, int clientHeight, const SceneMonitor* monitors, int monitorCount);
 
+// Before a frame whose buffer may not hold the previous one (a swap that
+// keeps nothing, and no canvas): nothing drawn before is taken as still there.
+void ForgetPreviousFrame();
+
 // Once per timer message: draw one frame into the back buffer. The caller
 // swaps the buffers afterwards.
 void RenderFrame();

@@ -71,6 +71,9 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         // Whatever the timer's id: every timer message draws a frame.
         if (renderContext.contextCurrent) {
             BindFrameTarget();
+            if (!FrameTargetKeepsFrames()) {
+                ForgetPreviousFrame();
+            }
             RenderFrame();
             PresentFrame();
             // Over the presented frame, on the window's own back buffer, so

@@ -57,6 +57,13 @@ void Camera::lookAt(float x, float y, float z) {
     lookAtTarget();
 }
 
+void Camera::toEye(const double (&world)[3], double (&eye)[3]) const {
+    for (int row = 0; row < 3; ++row) {
+        eye[row] = double(modelView[row]) * world[0] + double(modelView[4 + row]) * world[1] +
+                   double(modelView[8 + row]) * world[2] + double(modelView[12 + row]);
+    }
+}
+
 void Camera::orbitView() {
     const Vec3& p = transform.position;
     const Vec3& r = transform.rotation;

@@ -39,6 +39,9 @@ struct Camera {
     void lookAtTarget();
     // Copies the current modelview matrix into `modelView` and the axes.
     void readBasis();
+    // `world` under `modelView`, in double precision: where the view puts a
+    // point drawn at `world` while it is the current matrix.
+    void toEye(const double (&world)[3], double (&eye)[3]) const;
 
     // Not used by the running scene:
 

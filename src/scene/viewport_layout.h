@@ -8,6 +8,7 @@
 // All sizes are in window pixels, y growing upwards.
 #pragma once
 
+#include "scene/depth_marks.h"
 #include "scene/viewport_slot.h"
 
 // A rectangle of the window in pixels, y growing upwards.
@@ -52,12 +53,24 @@ struct ViewportLayout {
     // The parts of the window on no monitor, painted black by `clear`. (0)
     int gapCount;
     PixelRect gaps[maxGaps];
+    // Window rows, from `drawnRowsBegin` up to but not including
+    // `drawnRowsEnd`, that anything but the bars may have coloured since the
+    // bars last covered them: every other row holds the bars' opaque black
+    // across the whole width. Assumes the colour buffer still holds the
+    // previous frame when a frame starts, as the veil does. The whole window
+    // until a clear through a slot 0 that spans the window has covered it.
+    int drawnRowsBegin;
+    int drawnRowsEnd;
+    // What has been written into the depth buffer since `clear` set every
+    // pixel to the far value: nothing after a clear; before the first,
+    // anything anywhere. Whatever writes depth marks it here.
+    DepthMarks depthMarks;
 
     ViewportLayout();
     virtual ~ViewportLayout() = default;
 
     // Stores the window size and rectangle; the slots keep their rectangles
-    // until the next `relayout`.
+    // until the next `relayout`. Every row counts as drawn.
     void setWindowSize(float w, float h);
     void setClearColor(float r, float g, float b, float a);
     // Gives each of `count` monitors (at most maxMonitors; 0 for none) its own
@@ -74,8 +87,22 @@ struct ViewportLayout {
     // clear colour at opacity `fadeAlpha`, so that earlier frames fade out;
     // paints what lies on no monitor black. With no bars and an opaque veil,
     // it clears colour and depth instead. Leaves depth writes on, blending on
-    // exactly when the veil is translucent, and the veil's colour current.
-    void clear() const;
+    // exactly when the veil is translucent, the scissor test off, and the
+    // veil's colour current.
+    //
+    // Depth is cleared only within the box of `depthMarks` (everywhere the
+    // first time): every other pixel holds the far value already. Once slot
+    // 0 spans a window that is one screen, the bars are painted only over
+    // the drawn rows: the rest of each bar is black already. Afterwards the
+    // rows the bars covered no longer count as drawn, and the veil's rows do.
+    void clear();
+    // Counts the rows of slot `i`'s viewport as drawn, and `reach` rows more
+    // beyond each edge, for points wider than a pixel centred near it.
+    void markDrawn(int i, int reach);
+    // The colour buffer may not hold the previous frame (a swap that keeps
+    // nothing): every row counts as drawn, so the next clear paints the bars
+    // whole.
+    void forgetPreviousFrame();
 
     // Makes slot `i` (0 to 9) current and applies its viewport.
     void selectViewport(int i);
@@ -87,6 +114,17 @@ struct ViewportLayout {
 
 private:
     // The bars and the veil over one monitor's rectangle.
-    void clearArea(const PixelRect& area) const;
+    void clearArea(const PixelRect& area);
     void findGaps();
+    // The window's height in whole rows, and all its pixels.
+    int windowRows() const;
+    PixelBox windowBox() const;
+    // Clears the depth of every pixel that may have been written since the
+    // last clear, and only those.
+    void clearDepth();
+    void markAllDrawn();
+    void markAllDepthWritten();
+    // Widens the drawn rows to take in rows `begin` to `end` (exclusive),
+    // cut to the window.
+    void markRows(int begin, int end);
 };

@@ -20,6 +20,6 @@ extern Texture sceneTextures[sceneTextureSlots];
 extern const TextureKind sceneTextureKinds[sceneTextureCount];
 
 // Generates slots 0 to 10 in slot order, 256 × 256 texels, GL_RGBA, without
-// mipmaps. SMOKE, FOG, GRAIN and SAND draw from the shared random sequence in
-// that order. Needs a current GL context.
+// mipmaps; the SMOKE slot's image keeps its alpha outline. SMOKE, FOG, GRAIN and SAND draw from the
+// shared random sequence in that order. Needs a current GL context.
 void generateSceneTextures();

@@ -1,5 +1,6 @@
 #include "textures/texture.h"
 
+#include "textures/alpha_outline.h"
 #include "textures/field_textures.h"
 #include "textures/texel_image.h"
 #include "textures/texel_rules.h"
@@ -80,6 +81,9 @@ int Texture::generate(TextureKind kind, int width, int height, GLenum format, in
         fillFog(*this, out);
     } else {
         fillTexelByTexel(kind, width, height, out);
+    }
+    if (outline != nullptr) {
+        outline->trace(texels, width, height, format);
     }
 
     bind();

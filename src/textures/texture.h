@@ -5,6 +5,8 @@
 #include "support/gl_api.h"
 #include "textures/texture_kind.h"
 
+struct AlphaOutline;
+
 #include <cstdint>
 
 // `lastBoundTextureId` before anything has been bound: no GL name has it.
@@ -66,4 +68,7 @@ public:
     std::int32_t spotRadius = 12;
     // This texture's entry in the registry; −1 while it has none.
     std::int32_t registryIndex = -1;
+    // Where `generate` traces the alpha outline of each image it uploads;
+    // null traces nothing. Not owned.
+    AlphaOutline* outline = nullptr;
 };

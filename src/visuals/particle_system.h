@@ -6,6 +6,8 @@
 
 class Texture;
 struct Camera;
+struct DepthMarks;
+struct WindowProjection;
 
 struct ParticleSystem {
     // Capacity: the particle arrays are fixed, nothing is allocated.
@@ -71,8 +73,30 @@ struct ParticleSystem {
     // and yaw are read) with alpha `opacity` × `alphaScale`. Sets the alpha
     // test, blending, depth test, depth mask and texturing as its fields ask,
     // and turns off afterwards what it turned on; the depth mask stays.
-    void draw(const Camera& camera, float opacity);
+    //
+    // Given `window`, which maps the camera's eye coordinates onto the
+    // window while its view is the current modelview matrix, each square is
+    // scissored to the pixels where its fragments can pass the alpha test:
+    // band by band of rows, the box of the part of it where the texture's
+    // alpha outline reaches the level the colour's alpha needs. Given `depthMarks` too, what has
+    // been written into the depth buffer, a square whose depths lie below
+    // all of it within its box is drawn without the depth test (GL_LESS),
+    // which could fail none of its fragments. Either way every pixel gets
+    // the colour a plain draw gives it.
+    void draw(const Camera& camera, float opacity, const WindowProjection* window = nullptr,
+              const DepthMarks* depthMarks = nullptr);
 
     // `count` within 0 to maxParticles.
     int particlesInUse() const;
+
+private:
+    // Where the alpha test can pass a fragment of colour alpha `alpha`, as
+    // corners (s, t) of texture coordinates; returns their number, 0 when
+    // nowhere.
+    int passRegion(float alpha, double (*corners)[2]) const;
+    // Particle `i`'s square, scissored to the box of `region` on the window;
+    // `depthOn` follows the depth test as the squares switch it.
+    void drawBounded(int i, const Camera& camera, const double (*region)[2], int corners,
+                     const WindowProjection& window, const DepthMarks* depthMarks,
+                     bool& depthOn) const;
 };

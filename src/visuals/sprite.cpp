@@ -1,7 +1,10 @@
 #include "visuals/sprite.h"
 
 #include "scene/camera.h"
+#include "scene/window_projection.h"
 #include "support/gl_api.h"
+
+#include <algorithm>
 
 Sprite::Sprite() {
     halfWidth = 1.0f;
@@ -41,4 +44,23 @@ void Sprite::drawFacing(const Camera& camera) const {
     glVertex3f(-rx + ux, -ry + uy, -rz + uz);
     glEnd();
     glPopMatrix();
+}
+
+PixelBox Sprite::facingBox(const Camera& camera, const WindowProjection& window, double margin,
+                           double& nearest) const {
+    // The corners drawFacing gives GL, counter-clockwise.
+    const double s = halfWidth;
+    const double signs[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    double eye[4][3];
+    for (int c = 0; c < 4; ++c) {
+        double world[3];
+        for (int k = 0; k < 3; ++k) {
+            world[k] = (signs[c][0] * camera.rightAxis[k] + signs[c][1] * camera.upAxis[k]) * s;
+        }
+        camera.toEye(world, eye[c]);
+        nearest = c == 0 ? -eye[c][2] : std::min(nearest, -eye[c][2]);
+    }
+    double corners[WindowProjection::maxCorners][2];
+    const int count = window.toWindow(eye, 4, corners);
+    return window.box(corners, count, margin);
 }

@@ -3,7 +3,10 @@
 // sits wherever the current matrix puts the origin.
 #pragma once
 
+#include "scene/pixel_box.h"
+
 struct Camera;
+struct WindowProjection;
 
 struct Sprite {
     // Half the edge of the square, world units, along the camera's right axis
@@ -28,4 +31,10 @@ struct Sprite {
     // its normal along the camera's back axis. Leaves that normal and the
     // top-left texture coordinate current; changes no other state.
     void drawFacing(const Camera& camera) const;
+    // The pixels `drawFacing` can reach when the camera's view (its
+    // `modelView`) is the current matrix and `window` maps eye coordinates
+    // onto the window: the whole square, and `margin` pixels around it. Sets
+    // `nearest` to the eye distance of the square's nearest corner.
+    PixelBox facingBox(const Camera& camera, const WindowProjection& window, double margin,
+                       double& nearest) const;
 };

@@ -451,6 +451,9 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     log("glViewport", {double(x), double(y), double(w), double(h)});
 }
+void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
+    log("glScissor", {double(x), double(y), double(w), double(h)});
+}
 void glMatrixMode(GLenum mode) {
     log("glMatrixMode", {double(mode)});
     if (!model.compiling) {

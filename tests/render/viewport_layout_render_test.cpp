@@ -30,8 +30,10 @@ ViewportLayout letterboxedLayout(float fadeAlpha) {
     return layout;
 }
 
-// Paints the whole of the layout's slot `slot` in one colour.
+// Paints the whole of the layout's slot `slot` in one colour, and counts its
+// rows as drawn, as a view does.
 void paintSlot(ViewportLayout& layout, int slot, float r, float g, float b) {
+    layout.markDrawn(slot, 0);
     layout.selectViewport(slot);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -116,6 +118,35 @@ TEST(ViewportLayoutRender, VeilMovesTheBandTowardsTheClearColour) {
     EXPECT_TRUE(colourNear(target.pixel(80, 60), {64, 64, 255}, tolerance));
     EXPECT_TRUE(colourNear(target.pixel(80, 10), {0, 0, 0}, 0));
     target.keepIfFailed("layout_clear_colour");
+}
+
+TEST(ViewportLayoutRender, BarsPaintedOverTheDrawnRowsAloneLeaveNoRowUnbarred) {
+    RenderTarget target(windowWidth, windowHeight);
+    ASSERT_TRUE(target.ready());
+    ViewportLayout layout = letterboxedLayout(1.0f);
+    paintSlot(layout, 0, 1, 1, 1); // whatever the window held
+    clearFrame(layout);
+    // The bars grow and shrink by fractions that put their edges between
+    // whole rows, the view lit white between them every frame.
+    for (float fraction : {0.2f, 0.23f, 0.25f, 0.21f, 0.1f, 0.17f, 0.17f, 0.25f, 0.0f, 0.12f}) {
+        layout.barFraction = fraction;
+        layout.relayout();
+        paintSlot(layout, 1, 1, 1, 1);
+        clearFrame(layout);
+        SCOPED_TRACE(::testing::Message() << "bars of " << fraction);
+        // A row is barred when its centre lies below the bottom bar's top or
+        // above the top bar's bottom; each reaches one row into the band.
+        const double bottomTop = windowHeight * fraction + 1.0;
+        const double topBottom = (1.0 - fraction) * windowHeight - 1.0;
+        for (int y = 0; y < windowHeight; ++y) {
+            if (y + 0.5 < bottomTop - 0.01 || y + 0.5 > topBottom + 0.01) {
+                for (int x : {0, 80, windowWidth - 1}) {
+                    ASSERT_TRUE(colourNear(target.pixel(x, y), {0, 0, 0}, 0)) << "row " << y;
+                }
+            }
+        }
+    }
+    target.keepIfFailed("layout_clear_drawn_rows");
 }
 
 TEST(ViewportLayoutRender, WithoutBarsAnOpaqueClearWipesTheWindow) {

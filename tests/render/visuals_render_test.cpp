@@ -1,15 +1,20 @@
 // The visual elements on real GL: a star field of coloured points and smoke
 // sprites tinted and faded by their texture, seen through a perspective
-// camera; and the alpha test keeping faint sprites off the screen.
+// camera; the alpha test keeping faint sprites off the screen; and smoke
+// drawn within its bounds leaving every pixel as the plain draw does.
 #include "render_target.h"
 #include "scene/viewport_layout.h"
+#include "scene/window_projection.h"
 #include "support/gl_api.h"
 #include "support/random.h"
+#include "textures/alpha_outline.h"
 #include "textures/texture.h"
 #include "visuals/particle_system.h"
+#include "visuals/sprite.h"
 #include "visuals/star_field.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -200,6 +205,117 @@ TEST(VisualsRender, TheAlphaTestKeepsSpritesFainterThanItsReferenceOffTheScreen)
     }
     EXPECT_EQ(glIsEnabled(GL_ALPHA_TEST), GL_FALSE);
     target.keepIfFailed("visuals_alpha_test_passes");
+}
+
+// A backdrop of smooth colour ramps for the smoke to blend over, and a small
+// opaque square at the origin facing the camera that writes depth, as the
+// glow does; the square's depth is marked in `marks`.
+void backdropAndGlow(const View& view, const Sprite& glow, DepthMarks& marks) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glBegin(GL_QUADS);
+    glColor3f(0.9f, 0.1f, 0.4f);
+    glVertex2f(-1, -1);
+    glColor3f(0.1f, 0.8f, 0.2f);
+    glVertex2f(1, -1);
+    glColor3f(0.3f, 0.3f, 0.9f);
+    glVertex2f(1, 1);
+    glColor3f(0.7f, 0.6f, 0.1f);
+    glVertex2f(-1, 1);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    marks.clear();
+    glEnable(GL_DEPTH_TEST);
+    glColor3f(1.0f, 1.0f, 0.0f);
+    glow.drawFacing(view.camera);
+    glDisable(GL_DEPTH_TEST);
+    const WindowProjection window(view.camera, view.layout.slots[0]);
+    double nearest = 0.0;
+    marks.mark(glow.facingBox(view.camera, window, 2.0, nearest), window.depthAt(nearest));
+}
+
+TEST(VisualsRender, SmokeDrawnWithinItsBoundsLeavesEveryPixelAsThePlainDrawDoes) {
+    RenderTarget target(windowWidth, windowHeight);
+    ASSERT_TRUE(target.ready());
+    lastBoundTextureId = noTextureBound;
+    View view;
+    randomSeed(77);
+
+    // The scene's smoke: eight sprites 3 to 5 units across in a cube of edge
+    // 3, faded to 0.3 of the veil's opacity, alpha-tested at 0.01 and fogged.
+    auto smoke = std::make_unique<ParticleSystem>();
+    smoke->count = 8;
+    smoke->size = 3.0f;
+    smoke->alphaScale = 0.3f;
+    smoke->alphaTest = 1;
+    smoke->alphaRef = 0.01f;
+    smoke->blendSource = 2;
+    smoke->blendDestination = 3;
+    smoke->initialise();
+    AlphaOutline outline;
+    Texture smokeImage;
+    smokeImage.outline = &outline;
+    ASSERT_EQ(smokeImage.generate(TextureKind::SMOKE, 256, 256, GL_RGBA, 0), 0);
+    ASSERT_TRUE(outline.traced);
+    smoke->texture = &smokeImage;
+    const float fogColour[4] = {0.0f, 0.0f, 0.075f, 0.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 0.2f);
+    glFogf(GL_FOG_END, 4.0f);
+    glFogfv(GL_FOG_COLOR, fogColour);
+    Sprite glow;
+    glow.halfWidth = 0.05f;
+
+    std::vector<std::uint8_t> plain;
+    std::vector<std::uint8_t> bounded;
+    int differing = 0;
+    int cases = 0;
+    for (int k = 0; k < 24; ++k) {
+        // Eye points all over the cube, some close to a sprite or to the
+        // origin; the veil's opacity over its whole range.
+        const float eye[3] = {static_cast<float>(randomUniform(2.0) - 1.0),
+                              static_cast<float>(randomUniform(2.0) - 1.0),
+                              static_cast<float>(randomUniform(2.0) - 1.0)};
+        const float opacity = 0.05f + 0.5f * static_cast<float>(k) / 23.0f;
+        smoke->spriteHalfSize = 1.5f + static_cast<float>(k % 5) * 0.25f;
+        view.camera.perspective(view.layout);
+        view.camera.transform.position.set(eye[0], eye[1], eye[2]);
+        view.camera.lookAtTarget();
+        const WindowProjection window(view.camera, view.layout.slots[0]);
+        DepthMarks marks;
+
+        glEnable(GL_FOG);
+        backdropAndGlow(view, glow, marks);
+        smoke->draw(view.camera, opacity);
+        glFinish();
+        target.surface()->readRgb(plain);
+
+        backdropAndGlow(view, glow, marks);
+        smoke->draw(view.camera, opacity, &window, &marks);
+        glFinish();
+        target.surface()->readRgb(bounded);
+        ++cases;
+        for (size_t i = 0; i < plain.size(); ++i) {
+            differing += plain[i] != bounded[i] ? 1 : 0;
+        }
+        EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_FALSE);
+    }
+    glDisable(GL_FOG);
+    EXPECT_EQ(cases, 24);
+    EXPECT_EQ(differing, 0) << "bytes that bounds changed over " << cases << " views";
+    target.keepIfFailed("visuals_smoke_within_bounds");
+    smoke->texture = nullptr;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The frame loop allocates nothing: every frame after the first runs on the
 // memory the scene set up once. Counts every operator new of the process.
 #include "app/scene_hooks.h"
+#include "app/scene_objects.h"
 #include "gl_recorder.h"
 #include "support/frame_clock.h"
 #include "support/random.h"
@@ -64,6 +65,10 @@ TEST(FrameAllocation, AThousandFramesAfterTheFirstAllocateNothing) {
     setMillisecondSource(nullptr);
     glrec::setRecording(true);
     EXPECT_EQ(during, 0) << "heap allocations in 1000 frames";
+    // Those frames cut the bars to the rows drawn and bounded the smoke by
+    // what the glow wrote into the depth buffer.
+    EXPECT_LT(viewportLayout.drawnRowsEnd - viewportLayout.drawnRowsBegin, 720);
+    EXPECT_FALSE(viewportLayout.depthMarks.box.empty());
 
     // The count is live: an allocation here is seen. (A direct call: the
     // compiler may leave out the allocation of a new-expression.)

@@ -2,6 +2,7 @@
 // state, and what the switches take away.
 #include "app/frame_pipeline.h"
 #include "app/scene_hooks.h"
+#include "scene/pixel_box.h"
 #include "scene_fixture.h"
 #include "scripted_draws.h"
 #include "support/vec3.h"
@@ -229,6 +230,60 @@ TEST_F(FramePipeline, StarsGoWithoutFogAndSmokeWithIt) {
     EXPECT_FALSE(enabledAt(GL_FOG, stars));
     EXPECT_TRUE(enabledAt(GL_FOG, smoke));
     EXPECT_FALSE(enabledAt(GL_LIGHTING, smoke));
+}
+
+TEST_F(FramePipeline, TheClearRunsWithoutTheFogTheSmokeLeftOn) {
+    frameAt(40.0);
+    EXPECT_TRUE(glrec::isEnabled(GL_FOG)) << "the smoke leaves fog on";
+    frameAt(80.0);
+    const size_t bars = indexOfName("glBegin");
+    ASSERT_LT(bars, glrec::calls().size());
+    EXPECT_FALSE(enabledAt(GL_FOG, bars));
+    EXPECT_LT(indexOf(glrec::call("glDisable", {GL_FOG})), bars);
+}
+
+TEST_F(FramePipeline, TheGlowsDepthIsMarkedAndClearedByTheNextFrameAlone) {
+    frameAt(40.0);
+    frameAt(80.0);
+    // The glow stands at the middle of the view, 800 by the band's height.
+    const PixelBox glow = viewportLayout.depthMarks.box;
+    const ViewportSlot& view = viewportLayout.slots[sceneViewSlot];
+    const int middleY = static_cast<int>(view.pixY0) + static_cast<int>(view.pixHeight) / 2;
+    EXPECT_TRUE(glow.overlaps(PixelBox{399, middleY - 1, 401, middleY + 1}));
+    EXPECT_LT(glow.x1 - glow.x0, 100);
+    EXPECT_LT(viewportLayout.depthMarks.least, 1.0);
+
+    frameAt(120.0);
+    const glrec::Call clear = glrec::call("glClear", {GL_DEPTH_BUFFER_BIT});
+    const size_t cleared = indexOf(clear);
+    ASSERT_LT(cleared, glrec::calls().size());
+    EXPECT_EQ(glrec::calls()[cleared - 1],
+              glrec::call("glScissor", {double(glow.x0), double(glow.y0), double(glow.x1 - glow.x0),
+                                        double(glow.y1 - glow.y0)}));
+    EXPECT_TRUE(enabledAt(GL_SCISSOR_TEST, cleared));
+    EXPECT_FALSE(enabledAt(GL_SCISSOR_TEST, indexOfName("glBegin")));
+}
+
+TEST_F(FramePipeline, EachSmokeSpriteIsScissoredAndTheViewsRowsAreKept) {
+    frameAt(40.0);
+    frameAt(80.0);
+    const size_t glowEnd = indexOfName("glEnd", indexOfName("glNormal3f"));
+    size_t squares = 0;
+    for (size_t i = indexOfName("glBegin", glowEnd); i < glrec::calls().size();
+         i = indexOfName("glBegin", i + 1)) {
+        ++squares;
+        EXPECT_TRUE(enabledAt(GL_SCISSOR_TEST, i)) << "square " << squares;
+        EXPECT_EQ(std::string(glrec::calls()[i - 1].name), "glScissor");
+    }
+    EXPECT_GT(squares, 0u);
+    EXPECT_EQ(squares + 1, static_cast<size_t>(glrec::count("glScissor"))) << "and the depth clear";
+    EXPECT_FALSE(glrec::isEnabled(GL_SCISSOR_TEST));
+    // The rows the next clear's bars must cover: the view's, and the two
+    // rows its widest stars reach beyond.
+    const ViewportSlot& view = viewportLayout.slots[sceneViewSlot];
+    EXPECT_EQ(viewportLayout.drawnRowsBegin, static_cast<int>(view.pixY0) - 2);
+    EXPECT_EQ(viewportLayout.drawnRowsEnd,
+              static_cast<int>(view.pixY0) + static_cast<int>(view.pixHeight) + 2);
 }
 
 TEST_F(FramePipeline, TheGlowIsAYellowOpaqueCutOutOfTheSphere) {

@@ -43,6 +43,10 @@ void ResizeScene(int clientWidth, int clientHeight, const SceneMonitor* monitors
     fake::state().calls.push_back(call + ")");
 }
 
+void ForgetPreviousFrame() {
+    fake::state().calls.push_back("ForgetPreviousFrame()");
+}
+
 void RenderFrame() {
     fake::state().calls.push_back("RenderFrame()");
 }

@@ -192,6 +192,14 @@ TEST_F(ScreenSaverProcTest, AnyTimerMessageDrawsAndSwapsOneFrame) {
     EXPECT_EQ(ScreenSaverProc(saver, WM_TIMER, 77, 0), 0); // not the frame timer
     EXPECT_EQ(takeCalls(),
               (Calls{"RenderFrame()", "swapBuffers(0xdc)", "RenderFrame()", "swapBuffers(0xdc)"}));
+
+    // A swap that keeps nothing, and no canvas to draw on (the recorder has
+    // no framebuffer objects): each frame starts without the one before.
+    fakes->swapKeepsBackBuffer = false;
+    create();
+    takeCalls();
+    ScreenSaverProc(saver, WM_TIMER, FrameTimerId, 0);
+    EXPECT_EQ(takeCalls(), (Calls{"ForgetPreviousFrame()", "RenderFrame()", "swapBuffers(0xdc)"}));
 }
 
 TEST_F(ScreenSaverProcTest, TheFrameRateReadoutIsDrawnOverTheFrameBeforeTheSwapWhenShown) {

@@ -2,6 +2,7 @@
 
 #include "gl_recorder.h"
 #include "scene/viewport_layout.h"
+#include "scene/window_projection.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +158,105 @@ TEST(Camera, OrbitViewUndoesThePlacementAfterBackingOff) {
     const glrec::Matrix m = glrec::modelview();
     EXPECT_EQ(camera.rightAxis[1], static_cast<float>(m[4]));
     EXPECT_EQ(camera.backAxis[2], static_cast<float>(m[10]));
+}
+
+// Where the view loaded on the recorder puts an eye point: clip coordinates
+// from its projection, then the viewport, as GL maps them; x, y and depth.
+void throughGl(const double (&eye)[3], const PixelBox& viewport, double (&window)[3]) {
+    const glrec::Matrix p = glrec::projection();
+    double clip[4];
+    for (int r = 0; r < 4; ++r) {
+        clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r];
+    }
+    window[0] = viewport.x0 + (clip[0] / clip[3] + 1) * (viewport.x1 - viewport.x0) / 2;
+    window[1] = viewport.y0 + (clip[1] / clip[3] + 1) * (viewport.y1 - viewport.y0) / 2;
+    window[2] = (clip[2] / clip[3] + 1) / 2;
+}
+
+TEST(WindowProjection, PutsEyePointsWhereTheLoadedViewPutsThem) {
+    ViewportLayout layout = letterboxedWindow();
+    Camera& camera = layout.slots[1].camera;
+    camera.nearPlane = 0.01f;
+    camera.farPlane = 6.0f;
+    camera.transform.position.set(0.7f, -0.4f, 0.9f);
+    layout.selectViewport(1);
+    glrec::reset();
+    camera.perspective(layout);
+    camera.lookAtTarget();
+    const WindowProjection window(camera, layout.slots[1]);
+    EXPECT_EQ(window.viewport.y0, 120);
+    EXPECT_EQ(window.viewport.y1, 480);
+
+    const double points[2][3] = {{0.0, 0.0, 0.0}, {1.2, 0.5, -0.8}};
+    for (const double(&world)[3] : points) {
+        double eye[3];
+        camera.toEye(world, eye);
+        double gl[3];
+        throughGl(eye, window.viewport, gl);
+        const double polygon[1][3] = {{eye[0], eye[1], eye[2]}};
+        double onWindow[WindowProjection::maxCorners][2];
+        ASSERT_EQ(window.toWindow(polygon, 1, onWindow), 1);
+        EXPECT_NEAR(onWindow[0][0], gl[0], 1e-6);
+        EXPECT_NEAR(onWindow[0][1], gl[1], 1e-6);
+        EXPECT_NEAR(window.depthAt(-eye[2]), gl[2], 1e-9);
+    }
+    // The origin, which the camera looks at, lands in the middle of the view.
+    double eye[3];
+    camera.toEye({0.0, 0.0, 0.0}, eye);
+    EXPECT_NEAR(eye[0], 0.0, 1e-6);
+    EXPECT_NEAR(eye[2], -std::sqrt(0.7 * 0.7 + 0.4 * 0.4 + 0.9 * 0.9), 1e-6);
+    EXPECT_EQ(window.depthAt(0.005), 0.0) << "nearer than the near plane";
+    EXPECT_DOUBLE_EQ(window.depthAt(6.0), 1.0);
+}
+
+TEST(WindowProjection, OnlyWhatLiesInFrontOfTheNearPlaneReachesTheWindow) {
+    ViewportLayout layout = letterboxedWindow();
+    Camera& camera = layout.slots[1].camera; // near plane at 0.1
+    const WindowProjection window(camera, layout.slots[1]);
+    double onWindow[WindowProjection::maxCorners][2];
+    // A square reaching from in front of the eye to behind it: the part in
+    // front is cut off at the near plane, and reaches far across the view.
+    const double square[4][3] = {{-1, 0.05, -2}, {1, 0.05, -2}, {1, 0.05, 1}, {-1, 0.05, 1}};
+    const int corners = window.toWindow(square, 4, onWindow);
+    ASSERT_EQ(corners, 4);
+    for (int i = 0; i < corners; ++i) {
+        EXPECT_TRUE(std::isfinite(onWindow[i][0]) && std::isfinite(onWindow[i][1]));
+    }
+    const PixelBox box = window.box(onWindow, corners, 0.0);
+    EXPECT_EQ(box.x0, 0);
+    EXPECT_EQ(box.x1, 800) << "cut to the viewport";
+    // From its far edge, 0.025 above the middle (row 300 + 0.025 × 180), to
+    // the cut, 0.5 above it.
+    EXPECT_EQ(box.y0, 304);
+    EXPECT_EQ(box.y1, 390);
+
+    const double behind[3][3] = {{0, 0, 1}, {1, 0, -0.05}, {0, 1, -0.09}};
+    EXPECT_EQ(window.toWindow(behind, 3, onWindow), 0);
+    EXPECT_TRUE(window.box(onWindow, 0, 2.0).empty());
+}
+
+TEST(WindowProjection, BoxesHoldThePixelsCentredNearThePolygon) {
+    ViewportLayout layout = letterboxedWindow();
+    const WindowProjection window(layout.slots[1].camera, layout.slots[1]);
+    // Pixel p's centre is p + 0.5.
+    const double triangle[3][2] = {{100.2, 200.0}, {300.0, 200.0}, {200.0, 300.7}};
+    const PixelBox box = window.box(triangle, 3, 1.0);
+    EXPECT_EQ(box.x0, 99);  // 99.5 lies within 1 of 100.2
+    EXPECT_EQ(box.x1, 301); // 300.5, not 301.5
+    EXPECT_EQ(box.y0, 199);
+    EXPECT_EQ(box.y1, 302); // 301.5 lies within 1 of 300.7
+    // Within a band of rows, only the part of the polygon near them counts:
+    // at row 280's centre less 1, the sides lie at 178.99 and 221.05.
+    const PixelBox band = window.boxWithinRows(triangle, 3, 1.0, 280, 290);
+    EXPECT_EQ(band.x0, 178);
+    EXPECT_EQ(band.x1, 222);
+    EXPECT_EQ(band.y0, 280);
+    EXPECT_EQ(band.y1, 290);
+    EXPECT_TRUE(window.boxWithinRows(triangle, 3, 1.0, 302, 320).empty()) << "above its top";
+    EXPECT_EQ(window.boxWithinRows(triangle, 3, 1.0, 301, 320).y1, 302);
+    // Cut to the viewport, rows 120 to 479.
+    const double low[3][2] = {{10, 50}, {20, 50}, {15, 130}};
+    EXPECT_EQ(window.box(low, 3, 0.0).y0, 120);
 }
 
 TEST(CameraDeathTest, PerspectiveRejectsACurrentSlotOutsideTheLayout) {

@@ -56,7 +56,7 @@ ViewportLayout window(float width, float height, float barFraction, float fadeAl
     return layout;
 }
 
-Calls clearCalls(const ViewportLayout& layout) {
+Calls clearCalls(ViewportLayout layout) {
     glrec::reset();
     layout.clear();
     return glrec::calls();
@@ -196,12 +196,146 @@ TEST(ViewportLayoutClear, EachMonitorHasItsOwnBarsAndVeilAndWhatNoneShowsIsBlack
     EXPECT_EQ(clearCalls(layout), expected);
 
     // Monitors that cover the window leave no gap; none brings back the
-    // window as one screen.
+    // window as one screen (as its size comes with them, anew).
     const PixelRect halves[] = {{0, 0, 640, 480}, {640, 0, 1280, 480}};
     layout.setMonitors(halves, 2);
     EXPECT_EQ(layout.gapCount, 0);
+    layout.setWindowSize(1280, 480);
     layout.setMonitors(nullptr, 0);
     EXPECT_EQ(clearCalls(layout), clearCalls(window(1280, 480, 0.25f, 1.0f)));
+}
+
+// What the frames drew, kept between clears.
+
+// The 800 by 600 window of the scene, its slot 0 spanning the window and
+// slot 1 the band between bars of `barFraction` of the height.
+ViewportLayout sceneWindow(float barFraction) {
+    ViewportLayout layout = window(800, 600, barFraction, 0.5f);
+    layout.slotCount = 2;
+    layout.slots[1].letterboxed = 1;
+    layout.relayout();
+    return layout;
+}
+
+// The vertices of the first batch of quads of a clear: the bars, when any
+// are painted.
+Calls barVertices(const Calls& calls) {
+    Calls bars;
+    for (const glrec::Call& c : calls) {
+        if (std::string(c.name) == "glEnd") {
+            break;
+        }
+        if (std::string(c.name) == "glVertex2f") {
+            bars.push_back(c);
+        }
+    }
+    return bars;
+}
+
+TEST(ViewportLayoutClear, BarsArePaintedOnlyOverRowsDrawnSinceTheyLastCoveredThem) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    glrec::reset();
+    layout.clear(); // the window's rows are unknown: whole bars
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 0, 800, 121), quad(0, 479, 800, 600)}));
+    // The bars covered rows 0 to 120 and 479 to 599; the veil rows 120 to
+    // 478; the view draws rows 120 to 479, and its widest points reach 2 rows
+    // past them.
+    EXPECT_EQ(layout.drawnRowsBegin, 119);
+    EXPECT_EQ(layout.drawnRowsEnd, 480);
+    layout.markDrawn(1, 2);
+    EXPECT_EQ(layout.drawnRowsBegin, 118);
+    EXPECT_EQ(layout.drawnRowsEnd, 482);
+
+    // Taller bars: each is painted from the edge of the drawn rows only, to
+    // its own edge as ever.
+    layout.barFraction = 0.25f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 118, 800, 151), quad(0, 449, 800, 482)}));
+
+    // Lower bars lie wholly on rows that are black already: none is painted,
+    // and the veil follows as ever.
+    layout.relayout();
+    layout.markDrawn(1, 2);
+    layout.barFraction = 0.1f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(glrec::count("glBegin"), 1) << "the veil's quad alone";
+    EXPECT_EQ(glrec::callsNamed("glVertex2f").at(0), call("glVertex2f", {0, 60}));
+}
+
+TEST(ViewportLayoutClear, RowsDrawnAnywhereAreBarredAgain) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    layout.clear();
+    layout.markDrawn(0, 0); // a pass over the whole window
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 0, 800, 121), quad(0, 479, 800, 600)}));
+
+    // A wipe leaves the context's clear colour, not the bars' black.
+    layout.barFraction = 0.0f;
+    layout.fadeAlpha = 1.0f;
+    layout.clear();
+    layout.barFraction = 0.2f;
+    layout.fadeAlpha = 0.5f;
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()).size(), 8u);
+
+    // So does a new window size.
+    layout.clear();
+    layout.setWindowSize(800, 600);
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()).size(), 8u);
+
+    // And a buffer that may not have kept the last frame.
+    layout.clear();
+    layout.forgetPreviousFrame();
+    glrec::reset();
+    layout.clear();
+    EXPECT_EQ(barVertices(glrec::calls()), join({quad(0, 0, 800, 121), quad(0, 479, 800, 600)}));
+}
+
+TEST(ViewportLayoutClear, DepthIsClearedOnlyWhereSomethingWroteIt) {
+    ViewportLayout layout = sceneWindow(0.2f);
+    glrec::reset();
+    layout.clear(); // what the buffer held before the first clear is unknown
+    EXPECT_EQ(glrec::count("glScissor"), 0);
+    EXPECT_EQ(glrec::callsNamed("glClear"), (Calls{call("glClear", {GL_DEPTH_BUFFER_BIT})}));
+    EXPECT_TRUE(layout.depthMarks.box.empty());
+
+    glrec::reset();
+    layout.clear(); // nothing written since
+    EXPECT_EQ(glrec::count("glClear"), 0);
+
+    layout.depthMarks.mark(PixelBox{380, 280, 420, 330}, 0.9);
+    glrec::reset();
+    layout.clear();
+    const Calls expected = {
+        call("glDepthMask", {GL_TRUE}),        call("glEnable", {GL_SCISSOR_TEST}),
+        call("glScissor", {380, 280, 40, 50}), call("glClear", {GL_DEPTH_BUFFER_BIT}),
+        call("glDisable", {GL_SCISSOR_TEST}),
+    };
+    EXPECT_EQ(Calls(glrec::calls().begin(), glrec::calls().begin() + 5), expected);
+    EXPECT_TRUE(layout.depthMarks.box.empty());
+}
+
+TEST(DepthMarks, AFragmentPassesEverywhereOnlyBelowAllThatWasWritten) {
+    DepthMarks marks;
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.99));
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 1.0)) << "not below the far value";
+    marks.mark(PixelBox{100, 100, 120, 120}, 0.6);
+    marks.mark(PixelBox{}, 0.1); // nothing written
+    EXPECT_EQ(marks.least, 0.6);
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 100, 600}, 0.9)) << "beside what was written";
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 101, 600}, 0.9));
+    EXPECT_TRUE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.59));
+    EXPECT_FALSE(marks.lessEverywhere(PixelBox{0, 0, 800, 600}, 0.6 - DepthMarks::spare / 2));
+    marks.mark(PixelBox{500, 0, 510, 10}, 0.3);
+    EXPECT_EQ(marks.least, 0.3);
+    EXPECT_EQ(marks.box.x1, 510);
+    EXPECT_EQ(marks.box.y0, 0);
 }
 
 // Layout of the slots.

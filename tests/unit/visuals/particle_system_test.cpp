@@ -1,14 +1,20 @@
 // The particle system: placement and colours in their draw order, the count's
-// bounds, the state each draw sets and restores, and impossible sizes.
+// bounds, the state each draw sets and restores, the bounds of a draw that
+// knows its window, and impossible sizes.
 #include "visuals/particle_system.h"
 
 #include "gl_recorder.h"
 #include "scene/camera.h"
+#include "scene/depth_marks.h"
+#include "scene/viewport_layout.h"
+#include "scene/window_projection.h"
 #include "scripted_draws.h"
+#include "textures/alpha_outline.h"
 #include "textures/texture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -290,6 +296,161 @@ TEST(ParticleSystem, SquaresTurnByTheCamerasLineOfSight) {
     EXPECT_NEAR(turns[0].arg(0), 90.0, 1e-4);
     EXPECT_EQ(turns[0].arg(2), 1.0) << "about y";
     EXPECT_EQ(turns[1].arg(0), 0.0);
+}
+
+// Bounded draws: an 800 by 600 window seen from (0, 0, 4) along −z, 90
+// degrees high: at z = 0 a unit is 75 pixels, the origin at (400, 300).
+struct BoundedView {
+    ViewportLayout layout;
+    Camera& camera = layout.slots[0].camera;
+    AlphaOutline outline;
+    Texture image;
+
+    BoundedView() {
+        layout.setWindowSize(800, 600);
+        layout.relayout();
+        layout.selectViewport(0);
+        camera.nearPlane = 0.01f;
+        camera.farPlane = 6.0f;
+        glrec::reset();
+        camera.perspective(layout);
+        camera.transform.position.set(0.0f, 0.0f, 4.0f);
+        camera.lookAtTarget();
+        // 32 by 32 texels, opaque in texels 12 to 19 of each axis only.
+        std::vector<std::uint8_t> texels(32 * 32 * 4, 0);
+        for (int y = 12; y < 20; ++y) {
+            for (int x = 12; x < 20; ++x) {
+                texels[(y * 32 + x) * 4 + 3] = 255;
+            }
+        }
+        outline.trace(texels.data(), 32, 32, GL_RGBA);
+        image.outline = &outline;
+    }
+    WindowProjection window() const { return WindowProjection(camera, layout.slots[0]); }
+};
+
+// One alpha-tested sprite of half-size 2 at the origin, unturned.
+std::unique_ptr<ParticleSystem> boundedSprite(Texture& image) {
+    auto particles = newSystem();
+    particles->count = 1;
+    particles->alphaTest = 1;
+    particles->alphaRef = 0.01f;
+    particles->spriteHalfSize = 2.0f;
+    particles->brightness[0] = 1.0f;
+    particles->texture = &image;
+    return particles;
+}
+
+TEST(ParticleSystem, ABoundedSquareIsScissoredToWhereTheAlphaTestCanPass) {
+    BoundedView view;
+    auto particles = boundedSprite(view.image);
+    const WindowProjection window = view.window();
+    DepthMarks marks;
+    marks.mark(PixelBox{390, 290, 410, 310}, window.depthAt(4.5)); // a glow behind the sprite
+    glrec::reset();
+    particles->draw(view.camera, 1.0f, &window, &marks);
+
+    // Drawn once per band of 128 rows it crosses, each band scissored to the
+    // region's columns there, the bands stacked without a gap or an overlap.
+    const Calls scissors = glrec::callsNamed("glScissor");
+    ASSERT_EQ(scissors.size(), 2u) << "rows 256 and up, and those below";
+    EXPECT_EQ(scissors[0].arg(1) + scissors[0].arg(3), 256);
+    EXPECT_EQ(scissors[1].arg(1), 256);
+    const Calls& calls = glrec::calls();
+    EXPECT_EQ(glrec::count("glBegin"), 2);
+    for (const glrec::Call& scissor : scissors) {
+        const size_t at = std::find(calls.begin(), calls.end(), scissor) - calls.begin();
+        ASSERT_LT(at + 1, calls.size());
+        EXPECT_EQ(calls[at + 1], call("glBegin", {GL_QUADS}));
+    }
+    // Texels 12 to 19 of 32 and the filter's reach: x from −2 + 4 × 11/32
+    // to −2 + 4 × 21/32 units at least, pixels 353 to 447; the whole square
+    // spans pixels 250 to 550. Its middle rows hold the widest part.
+    const glrec::Call& middle = scissors[1];
+    const double x0 = middle.arg(0);
+    const double x1 = x0 + middle.arg(2);
+    EXPECT_LE(x0, 353);
+    EXPECT_GE(x1, 447);
+    EXPECT_GT(x0, 320) << "no wider than the reach and the margins";
+    EXPECT_LT(x1, 480);
+    EXPECT_EQ(middle.arg(1) + middle.arg(3) - 300, 300 - scissors[0].arg(1)) << "centred";
+    EXPECT_EQ(scissors[0].arg(0), x0) << "an unturned region is as wide in every band";
+    EXPECT_EQ(scissors[0].arg(2), middle.arg(2));
+    // Scissored while it draws; the sprite stands before the glow, so the
+    // depth test could fail none of its fragments and is left out.
+    const auto at = [&](const glrec::Call& c) {
+        return std::find(calls.begin(), calls.end(), c) - calls.begin();
+    };
+    EXPECT_LT(at(call("glEnable", {GL_SCISSOR_TEST})), at(scissors[0]));
+    EXPECT_LT(at(call("glDisable", {GL_DEPTH_TEST})), at(call("glBegin", {GL_QUADS})));
+    EXPECT_EQ(calls.back(), call("glDisable", {GL_TEXTURE_2D}));
+    EXPECT_FALSE(glrec::isEnabled(GL_SCISSOR_TEST));
+    EXPECT_FALSE(glrec::isEnabled(GL_DEPTH_TEST));
+    particles->texture = nullptr;
+}
+
+TEST(ParticleSystem, TheDepthTestStaysWhereItCouldFailAFragment) {
+    BoundedView view;
+    auto particles = boundedSprite(view.image);
+    const WindowProjection window = view.window();
+    struct Case {
+        const char* what;
+        PixelBox written;
+        double depth;
+        int depthWrite;
+        bool kept;
+    };
+    const double sprite = window.depthAt(4.0);
+    const Case cases[] = {
+        {"nothing written", PixelBox{}, 1.0, 0, false},
+        {"written in front of the sprite", PixelBox{390, 290, 410, 310}, sprite - 0.01, 0, true},
+        {"written beside the sprite", PixelBox{0, 0, 100, 100}, 0.0, 0, false},
+        {"the sprite writes depth", PixelBox{}, 1.0, 1, true},
+    };
+    for (const Case& c : cases) {
+        DepthMarks marks;
+        marks.mark(c.written, c.depth);
+        particles->depthWrite = c.depthWrite;
+        glrec::reset();
+        particles->draw(view.camera, 1.0f, &window, &marks);
+        const size_t square =
+            std::find(glrec::calls().begin(), glrec::calls().end(), call("glBegin", {GL_QUADS})) -
+            glrec::calls().begin();
+        bool on = false;
+        for (size_t i = 0; i < square; ++i) {
+            const glrec::Call& k = glrec::calls()[i];
+            if (k.argc == 1 && k.arg(0) == GL_DEPTH_TEST) {
+                on = std::string(k.name) == "glEnable";
+            }
+        }
+        EXPECT_EQ(on, c.kept) << c.what;
+    }
+    // Without what was written, nothing is known: the test stays.
+    particles->depthWrite = 0;
+    glrec::reset();
+    particles->draw(view.camera, 1.0f, &window, nullptr);
+    EXPECT_EQ(glrec::count("glDisable"), 5) << "only the restoring ones";
+    particles->texture = nullptr;
+}
+
+TEST(ParticleSystem, ASquareNoFragmentOfWhichCanPassIsNotDrawn) {
+    BoundedView view;
+    auto particles = boundedSprite(view.image);
+    const WindowProjection window = view.window();
+    // Too faint for the alpha test anywhere: the state is set and restored,
+    // nothing is drawn and nothing scissored.
+    glrec::reset();
+    particles->draw(view.camera, 0.001f, &window, nullptr);
+    EXPECT_EQ(glrec::count("glBegin"), 0);
+    EXPECT_EQ(glrec::count("glScissor"), 0);
+    EXPECT_FALSE(glrec::isEnabled(GL_ALPHA_TEST));
+    // Behind the eye: nothing reaches the window.
+    particles->posZ[0] = 5.0f;
+    glrec::reset();
+    particles->draw(view.camera, 1.0f, &window, nullptr);
+    EXPECT_EQ(glrec::count("glBegin"), 0);
+    EXPECT_EQ(glrec::count("glPushMatrix"), glrec::count("glPopMatrix"));
+    particles->texture = nullptr;
 }
 
 // Sizes the particles cannot be placed in: none is in use instead of looping.

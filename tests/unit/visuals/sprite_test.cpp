@@ -1,9 +1,11 @@
 // The camera-facing square: its corners follow the camera's axes, not the
-// modelview matrix, and only its half-width sizes it.
+// modelview matrix, and only its half-width sizes it; its box on the window.
 #include "visuals/sprite.h"
 
 #include "gl_recorder.h"
 #include "scene/camera.h"
+#include "scene/viewport_layout.h"
+#include "scene/window_projection.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,31 @@ TEST(Sprite, CornersFollowTheCamerasAxesWhereverItLooks) {
     EXPECT_NEAR(normal.arg(0), 1.0, 1e-6);
     EXPECT_NEAR(normal.arg(2), 0.0, 1e-6);
     EXPECT_EQ(glrec::count("glPushMatrix"), glrec::count("glPopMatrix"));
+}
+
+TEST(Sprite, TheFacingBoxHoldsTheSquareOnTheWindow) {
+    // 800 by 600 pixels, 90 degrees high, from (0, 0, 4): at the origin a
+    // unit is 75 pixels, so the square of half-size 0.5 spans 362.5 to 437.5
+    // across and 262.5 to 337.5 up.
+    ViewportLayout layout;
+    layout.setWindowSize(800, 600);
+    layout.relayout();
+    layout.selectViewport(0);
+    Camera& camera = layout.slots[0].camera;
+    camera.perspective(layout);
+    camera.transform.position.set(0.0f, 0.0f, 4.0f);
+    camera.lookAtTarget();
+    Sprite sprite;
+    sprite.halfWidth = 0.5f;
+    double nearest = 0.0;
+    const PixelBox box =
+        sprite.facingBox(camera, WindowProjection(camera, layout.slots[0]), 1.0, nearest);
+    // Pixel centres within 1 of the square: 361.5 to 438.5, 261.5 to 338.5.
+    EXPECT_EQ(box.x0, 361);
+    EXPECT_EQ(box.x1, 439);
+    EXPECT_EQ(box.y0, 261);
+    EXPECT_EQ(box.y1, 339);
+    EXPECT_NEAR(nearest, 4.0, 1e-6);
 }
 
 } // namespace
