@@ -83,7 +83,13 @@ int Texture::generate(TextureKind kind, int width, int height, GLenum format, in
         fillTexelByTexel(kind, width, height, out);
     }
     if (outline != nullptr) {
-        outline->trace(texels, width, height, format);
+        // The outline holds for the image itself; mipmaps would be sampled
+        // from averaged levels, so a mipmapped image gets none.
+        if (buildMipmaps == 0) {
+            outline->trace(texels, width, height, format);
+        } else {
+            outline->traced = 0;
+        }
     }
 
     bind();

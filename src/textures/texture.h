@@ -68,7 +68,8 @@ public:
     std::int32_t spotRadius = 12;
     // This texture's entry in the registry; −1 while it has none.
     std::int32_t registryIndex = -1;
-    // Where `generate` traces the alpha outline of each image it uploads;
+    // Where `generate` traces the alpha outline of each image it uploads
+    // without mipmaps (and marks it untraced for one with them);
     // null traces nothing. Not owned.
     AlphaOutline* outline = nullptr;
 };

@@ -1,6 +1,7 @@
 // The texture object: defaults, the bind cache, upload state, and the rules
 // for giving GL names back.
 #include "texture_fixture.h"
+#include "textures/alpha_outline.h"
 
 namespace {
 
@@ -128,6 +129,18 @@ TEST_F(TextureTest, DeletingTheLastBoundNameForgetsItInTheBindCache) {
         reused.bind();
     }
     EXPECT_EQ(lastBoundTextureId, name);
+}
+
+TEST_F(TextureTest, OnlyAnImageWithoutMipmapsGetsAnAlphaOutline) {
+    // Mipmaps are averaged levels the outline knows nothing of: an outline
+    // left from an earlier image must not be taken for them.
+    AlphaOutline outline;
+    Texture smoke;
+    smoke.outline = &outline;
+    smoke.generate(TextureKind::CHECK, 8, 8, GL_RGBA, 0);
+    EXPECT_TRUE(outline.traced);
+    smoke.generate(TextureKind::CHECK, 8, 8, GL_RGBA, 1);
+    EXPECT_FALSE(outline.traced);
 }
 
 TEST_F(TextureTest, ReleaseAllDeletesEachRegisteredNameOnceAndClearsIt) {
