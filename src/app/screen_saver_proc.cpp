@@ -76,8 +76,9 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             }
             RenderFrame();
             PresentFrame();
-            // Over the presented frame, on the window's own back buffer, so
-            // that the next frame's veil never fades it into the trails.
+            // Over the finished frame, just before the swap; with a canvas it
+            // lands on the window alone, outside the frames the trails are
+            // made of.
             DrawFrameRateReadout(renderContext.clientWidth, renderContext.clientHeight);
             platform().swapBuffers(renderContext.deviceContext);
         }
