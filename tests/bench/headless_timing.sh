@@ -7,14 +7,14 @@
 #     against one of 100 frames (a long run must not grow)
 #
 #   tests/bench/headless_timing.sh [BUILD] [RUNS] [BASELINE]
-#     BASELINE: the build to compare with (default /work/baseline/build/bench;
-#               "none" to skip it)
+#     BASELINE: the build to compare with, say a build of the commit before a
+#               change (default: none, this build alone)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 build=${1:-build/bench}
 runs=${2:-5}
-baseline=${3:-/work/baseline/build/bench}
+baseline=${3:-none}
 builds=("$build")
 [ "$baseline" = none ] || builds=("$baseline" "$build")
 for b in "${builds[@]}"; do

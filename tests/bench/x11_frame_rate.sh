@@ -7,13 +7,13 @@
 #
 #   tests/bench/x11_frame_rate.sh [BUILD] [BASELINE] [SECONDS]
 #     BUILD:    a build folder with haze and swap_counter (default build/bench)
-#     BASELINE: the same of the build to compare with (default
-#               /work/baseline/build/bench; "none" to skip it)
+#     BASELINE: the same of the build to compare with, say a build of the
+#               commit before a change (default: none, this build alone)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 build=${1:-build/bench}
-baseline=${2:-/work/baseline/build/bench}
+baseline=${2:-none}
 seconds=${3:-10}
 builds=("$build")
 [ "$baseline" = none ] || builds=("$baseline" "$build")
