@@ -100,26 +100,28 @@ void UpdateAnimation() {
 
 void DrawSceneView() {
     UpdateCamera();
+    // Where this view puts what it draws on the window, for the passes that
+    // bound their pixels.
+    const WindowProjection window = currentProjection();
     if (sceneState.starsEnabled) {
         setFogFor(starField.useFog);
         starField.draw(currentCamera());
         if (starField.depthTest && starField.depthWrite) {
             // Anywhere in the view, and as far past it as its points reach.
-            PixelBox reached = currentProjection().viewport;
+            PixelBox reached = window.viewport;
             const int reach = starField.layersDrawn();
             reached = PixelBox{reached.x0 - reach, reached.y0 - reach, reached.x1 + reach,
                                reached.y1 + reach};
             viewportLayout.depthMarks.mark(reached, 0.0);
         }
     }
-    DrawSun();
+    DrawSun(window);
     if (sceneState.particlesEnabled) {
         setFogFor(particleSystem.useFog);
         glDisable(GL_LIGHTING);
         // The smoke fades with the veil. Each sprite is scissored to where
         // its fragments can pass the alpha test, and drawn without the depth
         // test where that could fail none of them.
-        const WindowProjection window = currentProjection();
         particleSystem.draw(currentCamera(), viewportLayout.fadeAlpha, &window,
                             &viewportLayout.depthMarks);
     }
@@ -143,7 +145,7 @@ void UpdateCamera() {
     camera.lookAtTarget();
 }
 
-void DrawSun() {
+void DrawSun(const WindowProjection& window) {
     if (sceneState.lightingEnabled) {
         // The light at the world origin, under the view just set.
         sceneLight.location[0] = 0.0f;
@@ -167,7 +169,6 @@ void DrawSun() {
         glowSprite.drawFacing(currentCamera());
         if (sceneState.depthEnabled) {
             // The glow writes its depths within its square.
-            const WindowProjection window = currentProjection();
             double nearest = 0.0;
             const PixelBox box = glowSprite.facingBox(currentCamera(), window, glowMargin, nearest);
             viewportLayout.depthMarks.mark(box, window.depthAt(nearest));

@@ -140,7 +140,6 @@ void ViewportLayout::setMonitors(const PixelRect* areas, int count) {
         monitors[i].y1 = std::clamp(areas[i].y1, 0.0f, windowHeight);
     }
     findGaps();
-    markAllDrawn();
 }
 
 PixelRect ViewportLayout::slotArea(int i) const {
