@@ -7,11 +7,11 @@
 # strengthened, so the smoke reads as colour on a desktop, not as black.
 #
 #   scripts/make_icon.sh [HAZE]    HAZE: the Linux haze binary to render with
-#                                  (default build/release/src/platform/haze)
+#                                  (default build/release/haze)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-haze=${1:-build/release/src/platform/haze}
+haze=${1:-build/release/haze}
 [ -x "$haze" ] || { echo "no haze binary at $haze: run scripts/run.sh first" >&2; exit 1; }
 command -v convert >/dev/null || { echo "ImageMagick is missing: apt-get install imagemagick" >&2; exit 1; }
 
@@ -33,8 +33,8 @@ for size in 256 128 64 48 32 24 16; do
     -resize "${size}x${size}" -modulate 160,150 -level 0%,80% "$work/icon-$size.png"
   sizes+=("$work/icon-$size.png")
 done
-convert "${sizes[@]}" src/platform/win32/haze.ico
-echo "wrote src/platform/win32/haze.ico; mean brightness (0 black, 1 white) by size:"
+convert "${sizes[@]}" src/programs/windows/haze.ico
+echo "wrote src/programs/windows/haze.ico; mean brightness (0 black, 1 white) by size:"
 for i in "${!sizes[@]}"; do
-  convert "src/platform/win32/haze.ico[$i]" -colorspace Gray -format '  %wx%h %[fx:mean]\n' info:
+  convert "src/programs/windows/haze.ico[$i]" -colorspace Gray -format '  %wx%h %[fx:mean]\n' info:
 done

@@ -9,7 +9,7 @@ scripts/setup.sh run
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHAZE_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
 
-haze=build/release/src/platform/haze
+haze=build/release/haze
 if [ $# -gt 0 ]; then
   exec "$haze" "$@"
 fi

@@ -1,7 +1,7 @@
 #include "app/render_context.h"
 
 #include "app/run_seed.h"
-#include "app/saver_pixel_format.h"
+#include "platform/saver_pixel_format.h"
 #include "platform/platform.h"
 
 RenderContext renderContext;

@@ -14,10 +14,19 @@ void requestClose(HWND window) {
 }
 
 // Mouse travel from the reference point: |dx| + |dy| in screen pixels. Slow
-// drifts add up, because smaller motions do not move the reference.
+// drifts add up, because smaller motions do not move the reference. Where the
+// pointer is not known there is no travel; the first place it is known at
+// becomes the reference.
 bool mouseTravelledTooFar() {
     POINT now{};
-    platform().cursorPosition(&now);
+    if (!platform().cursorPosition(&now)) {
+        return false;
+    }
+    if (!hostState.cursorReferenceKnown) {
+        hostState.cursorReference = now;
+        hostState.cursorReferenceKnown = true;
+        return false;
+    }
     const std::int64_t dx = std::llabs(std::int64_t{now.x} - hostState.cursorReference.x);
     const std::int64_t dy = std::llabs(std::int64_t{now.y} - hostState.cursorReference.y);
     if (static_cast<UINT>(dx + dy) > hostState.mouseThreshold) {
@@ -65,7 +74,8 @@ LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         if (message == WM_CLOSE) {
             if (hostState.isWindows9x && VerifySaverPassword(window) == 0) {
                 // Refused: the run goes on, measured from where the mouse is now.
-                platform().cursorPosition(&hostState.cursorReference);
+                hostState.cursorReferenceKnown =
+                    platform().cursorPosition(&hostState.cursorReference);
                 return 0;
             }
         } else if (message == VerifyPasswordMessage && hostState.isWindows9x) {

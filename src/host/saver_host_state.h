@@ -27,6 +27,16 @@ using PwdChangePasswordAProc = DWORD(WINAPI*)(LPCSTR provider, HWND window, DWOR
 // "Never verified": no 200 ms gate applies before the first verification.
 constexpr DWORD NeverVerified = 0xFFFFFFFF;
 
+// Why the dispatch refused a command line (SaverMain's -1), for a program
+// that tells the person who typed it.
+enum class SwitchRefusal {
+    None,
+    UnknownSwitch,     // no switch the dispatch knows
+    MalformedWindowId, // a preview switch without a decimal window id
+    NotAWindow,        // a preview switch naming no window
+    NoForeignWindows,  // a preview switch where the window system cannot draw in another's window
+};
+
 struct SaverHostState {
     HINSTANCE instance = nullptr; // given to SaverMain; class, icon and dialog
     HWND window = nullptr;        // the saver window once created
@@ -41,8 +51,16 @@ struct SaverHostState {
     ImmAssociateContextProc associateContext = nullptr;
     HIMC savedInputContext = nullptr;     // the window's input context, detached at creation
     POINT cursorReference = {0, 0};       // screen position mouse travel is measured from
+    // Whether `cursorReference` holds where the pointer was seen; when the
+    // window system could not say at the start, the first motion sets it.
+    bool cursorReferenceKnown = false;
     UINT mouseThreshold = 4;              // pixels of travel (|dx| + |dy|) a run tolerates
     DWORD lastVerifyTick = NeverVerified; // tick count at the end of the last verification
+    // The dispatch's last refusal, the switch letter it read ('\0': none) and
+    // the text the refusal is about, within the command tail it was given.
+    SwitchRefusal refusal = SwitchRefusal::None;
+    char refusedSwitch = '\0';
+    const char* refusedArgument = "";
 };
 
 extern SaverHostState hostState;

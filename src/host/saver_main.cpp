@@ -22,6 +22,12 @@ const char* skipBlanks(const char* p) {
     return p;
 }
 
+int refuse(SwitchRefusal reason, const char* argument) {
+    hostState.refusal = reason;
+    hostState.refusedArgument = argument;
+    return -1;
+}
+
 // A handle given on the command line if it names a window, else the window
 // the user is working in.
 HWND windowOrForeground(HWND window) {
@@ -57,6 +63,8 @@ int SaverMain(HINSTANCE instance, const char* commandTail) {
     while (isSwitchPrefix(static_cast<unsigned char>(*p))) {
         ++p;
     }
+    hostState.refusal = SwitchRefusal::None;
+    hostState.refusedSwitch = *p;
     switch (*p) {
     case '\0':
         return ShowConfigureDialog(nullptr);
@@ -79,9 +87,9 @@ int SaverMain(HINSTANCE instance, const char* commandTail) {
             ChangeSaverPassword(skipBlanks(p + 1));
             return 0;
         }
-        return -1;
+        return refuse(SwitchRefusal::UnknownSwitch, p + 1);
     default:
-        return -1;
+        return refuse(SwitchRefusal::UnknownSwitch, p + 1);
     }
 }
 
@@ -92,8 +100,14 @@ LONG SaverExceptionFilter() {
 
 int RunPreview(const char* text) {
     HWND parent = ParseWindowHandle(text);
-    if (parent == nullptr || !platform().isWindow(parent)) {
-        return -1;
+    if (parent == nullptr) {
+        return refuse(SwitchRefusal::MalformedWindowId, text);
+    }
+    if (platform().limits.noForeignWindows) {
+        return refuse(SwitchRefusal::NoForeignWindows, text);
+    }
+    if (!platform().isWindow(parent)) {
+        return refuse(SwitchRefusal::NotAWindow, text);
     }
     return RunSaverWindow(parent);
 }

@@ -10,7 +10,7 @@
 // Records the instance, detects the platform family and runs the mode the
 // first switch letter names: S full screen, P or L preview, C configuration,
 // A password change (Windows 98 family only). The result is the exit code;
-// -1 for anything else.
+// -1 for anything else, with the reason in hostState.refusal.
 int SaverMain(HINSTANCE instance, const char* commandTail);
 
 // What the process does with an exception nothing caught: the system must
@@ -21,7 +21,8 @@ LONG SaverExceptionFilter();
 constexpr LONG RunExceptionHandler = 1;
 
 // Preview inside the window whose decimal handle `text` holds; -1 when that is
-// no window.
+// no window, or one the window system cannot draw in (hostState.refusal
+// says which).
 int RunPreview(const char* text);
 
 // The modal configuration dialog owned by `parent`: 1 for OK, 0 for Cancel.

@@ -78,8 +78,11 @@ int RunSaverWindow(HWND parent) {
     if (parent != nullptr) {
         hostState.isPreview = 1;
     } else {
-        // One full-screen saver at a time: bring the running one to the front.
-        HWND running = platform().findWindow(SaverClassName, FullScreenTitle);
+        // One full-screen saver at a time: bring the running one to the front
+        // (where the window system can find it).
+        HWND running = platform().limits.noInstanceSearch
+                           ? nullptr
+                           : platform().findWindow(SaverClassName, FullScreenTitle);
         if (running != nullptr && platform().isWindow(running)) {
             platform().setForegroundWindow(running);
             return 0;
@@ -90,7 +93,9 @@ int RunSaverWindow(HWND parent) {
         hostState.isWindows9x ? platform().registerWindowMessage("QueryCancelAutoPlay") : 0;
 
     const SaverWindowDesc desc = describeWindow(parent);
-    if (platform().registerSaverClass(hostState.instance, SaverWindowProc)) {
+    const SaverClassDesc saverClass = {hostState.instance, SaverWindowProc, SaverClassName,
+                                       SaverClassStyle, SaverIconId};
+    if (platform().registerSaverClass(saverClass)) {
         hostState.window = platform().createWindow(desc);
     }
 
@@ -110,7 +115,11 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE:
         detachInputContext(window);
-        platform().cursorPosition(&hostState.cursorReference);
+        // Mouse travel is measured from here; where the window system knows
+        // the pointer only over the saver, from where it is first seen.
+        hostState.cursorReferenceKnown =
+            !platform().limits.pointerOnlyOverOwnSurfaces &&
+            platform().cursorPosition(&hostState.cursorReference);
         if (!hostState.isPreview) {
             platform().hideCursor();
         }

@@ -14,3 +14,19 @@ const Platform& platform() {
 void installPlatform(const Platform& backend) {
     installed = &backend;
 }
+
+HMODULE noSystemLibrary(const char*) {
+    return nullptr;
+}
+
+void noLibraryToFree(HMODULE) {}
+
+FARPROC noProcedure(HMODULE, const char*) {
+    return nullptr;
+}
+
+bool noUserValue(const char*, const char*, DWORD*) {
+    return false;
+}
+
+void noSystemParameter(UINT, UINT) {}

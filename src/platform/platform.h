@@ -2,10 +2,13 @@
 //
 // host/ and app/ reach the operating system only through the operations of
 // `Platform`. Each backend (win32/, x11/, headless/) fills one table with its
-// own implementations and installs it before the saver runs; unit tests
-// install a recording fake. Events flow one way: a backend calls the saver's
-// window procedure, never the other way round. The names follow the Windows
-// calls they stand for, so each entry reads as "what Windows would do here".
+// own implementations, entry by entry by name, and the program installs it
+// before the saver runs; unit tests install a recording fake. Events flow one
+// way: a backend calls the saver's window procedure, never the other way
+// round. The names follow the Windows calls they stand for, so each entry
+// reads as "what Windows would do here". A backend also says what its window
+// system cannot do (`PlatformLimits`), so that an answer it cannot give is
+// never mistaken for an ordinary one.
 #pragma once
 
 #include "platform/messages.h"
@@ -25,11 +28,48 @@ struct SaverWindowDesc {
     HINSTANCE instance;
 };
 
+// The saver window class: its procedure and what the desktop shows of it.
+struct SaverClassDesc {
+    HINSTANCE instance; // the module holding the icon
+    WNDPROC procedure;
+    const char* className;
+    UINT style;
+    int iconId; // the class icon's resource id in `instance`
+};
+
+// What a window system cannot do, for the host and the programs to read
+// rather than trust an answer that only looks like an ordinary failure.
+struct PlatformLimits {
+    // The pointer is known only while it is over the saver's own surfaces:
+    // cursorPosition answers false until the first pointer event, so where
+    // the pointer was when the saver started is not known.
+    bool pointerOnlyOverOwnSurfaces = false;
+    // The saver cannot draw inside another program's window (a preview's
+    // parent, a daemon's window given by id).
+    bool noForeignWindows = false;
+    // A running instance of the saver cannot be found: findWindow never
+    // finds one.
+    bool noInstanceSearch = false;
+};
+
 // Any GL entry point, as a window system's lookup returns it; the caller
 // converts it to the real signature (procCast).
 using GLEntryPoint = void (*)();
 
+// The answers of a system without libraries, a registry or system
+// parameters: the defaults of the Windows-only entries below.
+HMODULE noSystemLibrary(const char* name);
+void noLibraryToFree(HMODULE module);
+FARPROC noProcedure(HMODULE module, const char* name);
+bool noUserValue(const char* key, const char* value, DWORD* result);
+void noSystemParameter(UINT action, UINT value);
+
+// Every entry must be set by the backend, except the Windows-only ones at the
+// end of the "libraries, registry, system parameters" group, whose defaults
+// answer as a system without them would.
 struct Platform {
+    PlatformLimits limits;
+
     // --- process and system ---------------------------------------------
 
     // The platform family id of the version query (1 = the Windows 98
@@ -61,9 +101,8 @@ struct Platform {
     // left corner): at most `capacity` of them, and how many there are in
     // `rects`. 0 when the system reports none.
     int (*monitorRects)(HWND window, RECT* rects, int capacity);
-    // Registers the saver window class with `procedure` as its window
-    // procedure; false when registration fails.
-    bool (*registerSaverClass)(HINSTANCE instance, WNDPROC procedure);
+    // Registers the saver window class; false when registration fails.
+    bool (*registerSaverClass)(const SaverClassDesc& desc);
     // Creates the window; WM_CREATE reaches the procedure before this returns.
     HWND (*createWindow)(const SaverWindowDesc& desc);
     // Gets, translates and dispatches messages until the quit message, and
@@ -85,7 +124,8 @@ struct Platform {
 
     // --- cursor -----------------------------------------------------------
 
-    // The cursor position in screen coordinates.
+    // The cursor position in screen coordinates; false when it is not known
+    // (see PlatformLimits::pointerOnlyOverOwnSurfaces).
     bool (*cursorPosition)(POINT* position);
     void (*hideCursor)();
 
@@ -97,18 +137,20 @@ struct Platform {
     bool (*endDialog)(HWND dialog, INT_PTR result);
 
     // --- libraries, registry, system parameters (Windows only) -------------
+    // Elsewhere the defaults stand: no library, no registry value, no
+    // system parameter.
 
     // A library already loaded in the process, found by name, never loaded.
-    HMODULE (*loadedModule)(const char* name);
+    HMODULE (*loadedModule)(const char* name) = noSystemLibrary;
     // Loads a library from the system directory only (never the current or
     // the program's directory), so a planted copy is never run.
-    HMODULE (*loadSystemLibrary)(const char* name);
-    void (*freeLibrary)(HMODULE module);
-    FARPROC (*procAddress)(HMODULE module, const char* name);
+    HMODULE (*loadSystemLibrary)(const char* name) = noSystemLibrary;
+    void (*freeLibrary)(HMODULE module) = noLibraryToFree;
+    FARPROC (*procAddress)(HMODULE module, const char* name) = noProcedure;
     // Reads a 4-byte value under the current user's key; false when the key
     // or the value is missing.
-    bool (*readUserDword)(const char* key, const char* value, DWORD* result);
-    void (*systemParameter)(UINT action, UINT value);
+    bool (*readUserDword)(const char* key, const char* value, DWORD* result) = noUserValue;
+    void (*systemParameter)(UINT action, UINT value) = noSystemParameter;
 
     // --- GL surface and context --------------------------------------------
 

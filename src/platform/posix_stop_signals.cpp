@@ -1,11 +1,10 @@
-#include "platform/x11/x11_stop_signals.h"
+#include "platform/posix_stop_signals.h"
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace x11 {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
@@ -56,5 +55,3 @@ bool takeStopRequest() {
     }
     return true;
 }
-
-} // namespace x11

@@ -2,10 +2,9 @@
 //
 // The handler only sets a flag and writes a byte to a pipe whose other end
 // the message loop polls beside the X connection, so a signal wakes the loop
-// at once and the run ends through the ordinary close path.
+// at once and the run ends through the ordinary close path. Shared by the
+// backends of POSIX systems.
 #pragma once
-
-namespace x11 {
 
 // False when the pipe or the handlers cannot be set up.
 bool installStopSignals();
@@ -13,5 +12,3 @@ bool installStopSignals();
 int stopSignalFd();
 // Whether a stop signal arrived since the last call; empties the pipe.
 bool takeStopRequest();
-
-} // namespace x11

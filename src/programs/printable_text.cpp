@@ -1,4 +1,4 @@
-#include "platform/printable_text.h"
+#include "programs/printable_text.h"
 
 #include <cstdio>
 

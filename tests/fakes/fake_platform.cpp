@@ -102,12 +102,12 @@ int monitorRects(HWND, RECT* rects, int capacity) {
     return count;
 }
 
-bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
+bool registerSaverClass(const SaverClassDesc& desc) {
     record("registerSaverClass");
     if (!current.classRegisters) {
         return false;
     }
-    current.windowProc = procedure;
+    current.windowProc = desc.procedure;
     return true;
 }
 
@@ -184,6 +184,9 @@ bool killTimer(HWND window, UINT_PTR id) {
 }
 
 bool cursorPosition(POINT* position) {
+    if (!current.cursorKnown) {
+        return false;
+    }
     *position = current.cursor;
     return true;
 }
@@ -291,51 +294,58 @@ GLEntryPoint glEntryPoint(const char* name) {
     return found == current.glEntryPoints.end() ? nullptr : found->second;
 }
 
-const Platform fakePlatform = {
-    queryPlatformId,
-    tickCount,
-    yieldTimeSlice,
-    nextCharacter,
-    exitProcess,
-    foregroundWindow,
-    setForegroundWindow,
-    findWindow,
-    isWindow,
-    parentWindow,
-    clientRect,
-    screenRect,
-    monitorRects,
-    registerSaverClass,
-    createWindow,
-    runMessageLoop,
-    defaultWindowProc,
-    postMessage,
-    sendMessage,
-    postQuitMessage,
-    removePendingTimer,
-    registerWindowMessage,
-    setTimer,
-    killTimer,
-    cursorPosition,
-    hideCursor,
-    runDialog,
-    endDialog,
-    loadedModule,
-    loadSystemLibrary,
-    freeLibrary,
-    procAddress,
-    readUserDword,
-    systemParameter,
-    windowDeviceContext,
-    releaseDeviceContext,
-    setPixelFormat,
-    createGLContext,
-    makeCurrent,
-    swapBuffers,
-    deleteGLContext,
-    swapKeepsBackBuffer,
-    glEntryPoint,
-};
+Platform& table() {
+    static Platform installed;
+    return installed;
+}
+
+Platform makeTable() {
+    Platform table;
+    table.queryPlatformId = queryPlatformId;
+    table.tickCount = tickCount;
+    table.yieldTimeSlice = yieldTimeSlice;
+    table.nextCharacter = nextCharacter;
+    table.exitProcess = exitProcess;
+    table.foregroundWindow = foregroundWindow;
+    table.setForegroundWindow = setForegroundWindow;
+    table.findWindow = findWindow;
+    table.isWindow = isWindow;
+    table.parentWindow = parentWindow;
+    table.clientRect = clientRect;
+    table.screenRect = screenRect;
+    table.monitorRects = monitorRects;
+    table.registerSaverClass = registerSaverClass;
+    table.createWindow = createWindow;
+    table.runMessageLoop = runMessageLoop;
+    table.defaultWindowProc = defaultWindowProc;
+    table.postMessage = postMessage;
+    table.sendMessage = sendMessage;
+    table.postQuitMessage = postQuitMessage;
+    table.removePendingTimer = removePendingTimer;
+    table.registerWindowMessage = registerWindowMessage;
+    table.setTimer = setTimer;
+    table.killTimer = killTimer;
+    table.cursorPosition = cursorPosition;
+    table.hideCursor = hideCursor;
+    table.runDialog = runDialog;
+    table.endDialog = endDialog;
+    table.loadedModule = loadedModule;
+    table.loadSystemLibrary = loadSystemLibrary;
+    table.freeLibrary = freeLibrary;
+    table.procAddress = procAddress;
+    table.readUserDword = readUserDword;
+    table.systemParameter = systemParameter;
+    table.windowDeviceContext = windowDeviceContext;
+    table.releaseDeviceContext = releaseDeviceContext;
+    table.setPixelFormat = setPixelFormat;
+    table.createGLContext = createGLContext;
+    table.makeCurrent = makeCurrent;
+    table.swapBuffers = swapBuffers;
+    table.deleteGLContext = deleteGLContext;
+    table.swapKeepsBackBuffer = swapKeepsBackBuffer;
+    table.glEntryPoint = glEntryPoint;
+    return table;
+}
 
 } // namespace
 
@@ -356,12 +366,17 @@ void State::addProc(HMODULE module, const std::string& name, FARPROC proc) {
 State& reset() {
     current = State{};
     hostState = SaverHostState{};
-    installPlatform(fakePlatform);
+    table() = makeTable();
+    installPlatform(table());
     return current;
 }
 
 State& state() {
     return current;
+}
+
+void setLimits(const PlatformLimits& limits) {
+    table().limits = limits;
 }
 
 LRESULT deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

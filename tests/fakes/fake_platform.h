@@ -50,6 +50,7 @@ struct State {
     int loopExitCode = 0;
     std::function<void()> duringLoop; // what happens while the message loop runs
     POINT cursor = {0, 0};
+    bool cursorKnown = true; // false: cursorPosition cannot say where the pointer is
     int pendingTimers = 0;
     UINT nextRegisteredMessage = 0xC123;
     INT_PTR dialogCommand = IDOK; // the button the fake dialog "presses"
@@ -91,6 +92,9 @@ struct State {
 // the host's process-wide record, so every test starts from program start.
 State& reset();
 State& state();
+
+// What the fake's window system says it cannot do, until the next reset.
+void setLimits(const PlatformLimits& limits);
 
 // Delivers a message to the registered window procedure, as the system does
 // for an input event.

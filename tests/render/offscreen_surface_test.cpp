@@ -1,5 +1,5 @@
 // The offscreen surface every render test and the headless renderer draw on.
-#include "platform/headless/png_file.h"
+#include "programs/headless/png_file.h"
 #include "render_target.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "render_target.h"
 
-#include "platform/headless/png_file.h"
+#include "programs/headless/png_file.h"
 
 #include <GL/gl.h>
 

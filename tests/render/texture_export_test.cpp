@@ -1,7 +1,7 @@
 // Exporting the scene's textures: eleven PNG files whose texels are the bytes
 // GL holds for the same seed, row for row.
 #include "app/scene_hooks.h"
-#include "platform/headless/texture_export.h"
+#include "programs/headless/texture_export.h"
 #include "render_target.h"
 #include "support/random.h"
 #include "textures/scene_textures.h"

@@ -1,7 +1,5 @@
-#include "platform/headless/headless_render.h"
+#include "platform/headless/headless_platform.h"
 
-#include "host/saver_host_state.h"
-#include "host/saver_window.h"
 #include "platform/headless/offscreen_surface.h"
 #include "platform/message_queue.h"
 #include "platform/platform.h"
@@ -15,6 +13,7 @@
 #include <memory>
 #include <sched.h>
 
+namespace headless {
 namespace {
 
 // Handles of the headless run: one virtual parent, one saver window, one
@@ -25,7 +24,7 @@ const HDC surfaceDc = reinterpret_cast<HDC>(std::uintptr_t{1});
 const HGLRC surfaceContext = reinterpret_cast<HGLRC>(std::uintptr_t{1});
 
 struct Run {
-    HeadlessRender request;
+    Session request;
     std::unique_ptr<OffscreenSurface> surface;
     std::vector<std::uint8_t>* picture = nullptr;
     MessageQueue queue;
@@ -37,6 +36,7 @@ struct Run {
 };
 
 Run* run = nullptr;
+Run current;
 
 double simulatedMilliseconds() {
     return run->simulatedMs;
@@ -133,8 +133,8 @@ int monitorRects(HWND window, RECT* rects, int capacity) {
     return count;
 }
 
-bool registerSaverClass(HINSTANCE, WNDPROC procedure) {
-    run->procedure = procedure;
+bool registerSaverClass(const SaverClassDesc& desc) {
+    run->procedure = desc.procedure;
     return true;
 }
 
@@ -240,22 +240,6 @@ bool endDialog(HWND, INT_PTR) {
     return false;
 }
 
-HMODULE noModule(const char*) {
-    return nullptr;
-}
-
-void freeLibrary(HMODULE) {}
-
-FARPROC procAddress(HMODULE, const char*) {
-    return nullptr;
-}
-
-bool readUserDword(const char*, const char*, DWORD*) {
-    return false;
-}
-
-void systemParameter(UINT, UINT) {}
-
 HDC windowDeviceContext(HWND window) {
     return window == saverWindow ? surfaceDc : nullptr;
 }
@@ -306,79 +290,77 @@ GLEntryPoint glEntryPoint(const char* name) {
     return eglGetProcAddress(name);
 }
 
-const Platform headlessPlatform = {
-    queryPlatformId,
-    tickCount,
-    yieldTimeSlice,
-    nextCharacter,
-    exitProcess,
-    noWindow,
-    setForegroundWindow,
-    findWindow,
-    isWindow,
-    parentWindow,
-    clientRect,
-    screenRect,
-    monitorRects,
-    registerSaverClass,
-    createWindow,
-    runMessageLoop,
-    defaultWindowProc,
-    postMessage,
-    sendMessage,
-    postQuitMessage,
-    removePendingTimer,
-    registerWindowMessage,
-    setTimer,
-    killTimer,
-    cursorPosition,
-    hideCursor,
-    runDialog,
-    endDialog,
-    noModule,
-    noModule,
-    freeLibrary,
-    procAddress,
-    readUserDword,
-    systemParameter,
-    windowDeviceContext,
-    releaseDeviceContext,
-    setPixelFormat,
-    createGLContext,
-    makeCurrent,
-    swapBuffers,
-    deleteGLContext,
-    swapKeepsBackBuffer,
-    glEntryPoint,
-};
+Platform makeTable() {
+    Platform table;
+    table.queryPlatformId = queryPlatformId;
+    table.tickCount = tickCount;
+    table.yieldTimeSlice = yieldTimeSlice;
+    table.nextCharacter = nextCharacter;
+    table.exitProcess = exitProcess;
+    table.foregroundWindow = noWindow;
+    table.setForegroundWindow = setForegroundWindow;
+    table.findWindow = findWindow;
+    table.isWindow = isWindow;
+    table.parentWindow = parentWindow;
+    table.clientRect = clientRect;
+    table.screenRect = screenRect;
+    table.monitorRects = monitorRects;
+    table.registerSaverClass = registerSaverClass;
+    table.createWindow = createWindow;
+    table.runMessageLoop = runMessageLoop;
+    table.defaultWindowProc = defaultWindowProc;
+    table.postMessage = postMessage;
+    table.sendMessage = sendMessage;
+    table.postQuitMessage = postQuitMessage;
+    table.removePendingTimer = removePendingTimer;
+    table.registerWindowMessage = registerWindowMessage;
+    table.setTimer = setTimer;
+    table.killTimer = killTimer;
+    table.cursorPosition = cursorPosition;
+    table.hideCursor = hideCursor;
+    table.runDialog = runDialog;
+    table.endDialog = endDialog;
+    table.windowDeviceContext = windowDeviceContext;
+    table.releaseDeviceContext = releaseDeviceContext;
+    table.setPixelFormat = setPixelFormat;
+    table.createGLContext = createGLContext;
+    table.makeCurrent = makeCurrent;
+    table.swapBuffers = swapBuffers;
+    table.deleteGLContext = deleteGLContext;
+    table.swapKeepsBackBuffer = swapKeepsBackBuffer;
+    table.glEntryPoint = glEntryPoint;
+    return table;
+}
 
 } // namespace
 
-bool renderHeadless(const HeadlessRender& request, std::vector<std::uint8_t>& rgbRows,
-                    std::string& error) {
-    Run state;
-    state.request = request;
-    state.surface = OffscreenSurface::create(request.width, request.height, error);
-    if (state.surface == nullptr) {
+bool start(const Session& session, std::vector<std::uint8_t>& picture, std::string& error) {
+    current = Run{};
+    current.request = session;
+    current.surface = OffscreenSurface::create(session.width, session.height, error);
+    if (current.surface == nullptr) {
         return false;
     }
-    state.picture = &rgbRows;
-    rgbRows.clear();
-    run = &state;
-
+    current.picture = &picture;
+    picture.clear();
+    run = &current;
     setMillisecondSource(simulatedMilliseconds);
-    installPlatform(headlessPlatform);
-    const int exitCode = RunSaverWindow(virtualParent);
-    setMillisecondSource(nullptr);
-    run = nullptr;
-
-    if (rgbRows.empty()) {
-        error = "the saver window could not be made, so nothing was drawn";
-        return false;
-    }
-    if (exitCode != 0) {
-        error = "the saver's run ended with code " + std::to_string(exitCode);
-        return false;
-    }
     return true;
 }
+
+const Platform& platformTable() {
+    static const Platform table = makeTable();
+    return table;
+}
+
+HWND virtualParentWindow() {
+    return virtualParent;
+}
+
+void stop() {
+    setMillisecondSource(nullptr);
+    run = nullptr;
+    current = Run{};
+}
+
+} // namespace headless

@@ -1,5 +1,7 @@
 #include "platform/headless/offscreen_surface.h"
 
+#include "platform/egl_config.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -13,37 +15,6 @@ struct OffscreenSurface::Egl {
     EGLContext context = EGL_NO_CONTEXT;
 };
 
-namespace {
-
-EGLint attribute(EGLDisplay display, EGLConfig config, EGLint name) {
-    EGLint value = 0;
-    eglGetConfigAttrib(display, config, name, &value);
-    return value;
-}
-
-// The exact format, not merely "at least": a 10-bit or alpha-carrying buffer
-// would round the veil's blending differently from a 24-bit window.
-EGLConfig findSaverConfig(EGLDisplay display) {
-    EGLint count = 0;
-    eglGetConfigs(display, nullptr, 0, &count);
-    std::vector<EGLConfig> configs(static_cast<size_t>(count));
-    eglGetConfigs(display, configs.data(), count, &count);
-    for (EGLConfig config : configs) {
-        if (attribute(display, config, EGL_RED_SIZE) == 8 &&
-            attribute(display, config, EGL_GREEN_SIZE) == 8 &&
-            attribute(display, config, EGL_BLUE_SIZE) == 8 &&
-            attribute(display, config, EGL_ALPHA_SIZE) == 0 &&
-            attribute(display, config, EGL_DEPTH_SIZE) == 16 &&
-            attribute(display, config, EGL_STENCIL_SIZE) == 0 &&
-            (attribute(display, config, EGL_SURFACE_TYPE) & EGL_PBUFFER_BIT) != 0 &&
-            (attribute(display, config, EGL_RENDERABLE_TYPE) & EGL_OPENGL_BIT) != 0) {
-            return config;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
 
 OffscreenSurface::OffscreenSurface(int width, int height, std::unique_ptr<Egl> egl)
     : width_(width), height_(height), egl_(std::move(egl)) {}
@@ -62,7 +33,7 @@ std::unique_ptr<OffscreenSurface> OffscreenSurface::create(int width, int height
         error = "Mesa's surfaceless EGL platform is not available";
         return nullptr;
     }
-    egl->config = findSaverConfig(egl->display);
+    egl->config = chooseSaverEglConfig(egl->display, EGL_PBUFFER_BIT, true);
     if (egl->config == nullptr) {
         eglTerminate(egl->display);
         error = "no 24-bit RGB pbuffer format with a 16-bit depth buffer";

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_platform.h"
 
-#include "host/saver_host_state.h"
-#include "host/saver_window.h"
 #include "platform/extension_list.h"
 #include "platform/frame_pacer.h"
 
@@ -165,16 +163,16 @@ LRESULT CALLBACK fillingProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     return saverProcedure(window, message, wParam, lParam);
 }
 
-bool registerSaverClass(HINSTANCE instance, WNDPROC procedure) {
-    saverProcedure = procedure;
+bool registerSaverClass(const SaverClassDesc& desc) {
+    saverProcedure = desc.procedure;
     WNDCLASSA saverClass = {};
-    saverClass.style = SaverClassStyle;
+    saverClass.style = desc.style;
     saverClass.lpfnWndProc = fillingProcedure;
-    saverClass.hInstance = instance;
-    saverClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SaverIconId));
+    saverClass.hInstance = desc.instance;
+    saverClass.hIcon = LoadIconA(desc.instance, MAKEINTRESOURCEA(desc.iconId));
     saverClass.hCursor = nullptr; // the saver shows no cursor
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    saverClass.lpszClassName = SaverClassName;
+    saverClass.lpszClassName = desc.className;
     return RegisterClassA(&saverClass) != 0;
 }
 
@@ -398,54 +396,57 @@ bool swapKeepsBackBuffer(HDC deviceContext) {
            (format.dwFlags & PFD_SWAP_COPY) != 0;
 }
 
-const Platform table = {
-    queryPlatformId,
-    tickCount,
-    yieldTimeSlice,
-    nextCharacter,
-    exitProcess,
-    foregroundWindow,
-    setForegroundWindow,
-    findWindow,
-    isWindow,
-    parentWindow,
-    clientRect,
-    screenRect,
-    monitorRects,
-    registerSaverClass,
-    createWindow,
-    runMessageLoop,
-    defaultWindowProc,
-    postMessage,
-    sendMessage,
-    postQuitMessage,
-    removePendingTimer,
-    registerWindowMessage,
-    setTimer,
-    killTimer,
-    cursorPosition,
-    hideCursor,
-    runDialog,
-    endDialog,
-    loadedModule,
-    loadSystemLibrary,
-    freeLibrary,
-    procAddress,
-    readUserDword,
-    systemParameter,
-    windowDeviceContext,
-    releaseDeviceContext,
-    setPixelFormat,
-    createGLContext,
-    makeCurrent,
-    swapBuffers,
-    deleteGLContext,
-    swapKeepsBackBuffer,
-    glEntryPoint,
-};
+Platform makeTable() {
+    Platform table;
+    table.queryPlatformId = queryPlatformId;
+    table.tickCount = tickCount;
+    table.yieldTimeSlice = yieldTimeSlice;
+    table.nextCharacter = nextCharacter;
+    table.exitProcess = exitProcess;
+    table.foregroundWindow = foregroundWindow;
+    table.setForegroundWindow = setForegroundWindow;
+    table.findWindow = findWindow;
+    table.isWindow = isWindow;
+    table.parentWindow = parentWindow;
+    table.clientRect = clientRect;
+    table.screenRect = screenRect;
+    table.monitorRects = monitorRects;
+    table.registerSaverClass = registerSaverClass;
+    table.createWindow = createWindow;
+    table.runMessageLoop = runMessageLoop;
+    table.defaultWindowProc = defaultWindowProc;
+    table.postMessage = postMessage;
+    table.sendMessage = sendMessage;
+    table.postQuitMessage = postQuitMessage;
+    table.removePendingTimer = removePendingTimer;
+    table.registerWindowMessage = registerWindowMessage;
+    table.setTimer = setTimer;
+    table.killTimer = killTimer;
+    table.cursorPosition = cursorPosition;
+    table.hideCursor = hideCursor;
+    table.runDialog = runDialog;
+    table.endDialog = endDialog;
+    table.loadedModule = loadedModule;
+    table.loadSystemLibrary = loadSystemLibrary;
+    table.freeLibrary = freeLibrary;
+    table.procAddress = procAddress;
+    table.readUserDword = readUserDword;
+    table.systemParameter = systemParameter;
+    table.windowDeviceContext = windowDeviceContext;
+    table.releaseDeviceContext = releaseDeviceContext;
+    table.setPixelFormat = setPixelFormat;
+    table.createGLContext = createGLContext;
+    table.makeCurrent = makeCurrent;
+    table.swapBuffers = swapBuffers;
+    table.deleteGLContext = deleteGLContext;
+    table.swapKeepsBackBuffer = swapKeepsBackBuffer;
+    table.glEntryPoint = glEntryPoint;
+    return table;
+}
 
 } // namespace
 
 const Platform& win32Platform() {
+    static const Platform table = makeTable();
     return table;
 }

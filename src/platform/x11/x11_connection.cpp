@@ -68,16 +68,23 @@ int onIoError(Display*) {
 
 } // namespace
 
-bool connect(std::string& error, const std::string& name) {
+bool named(const std::string& name, std::string& reason) {
     const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
     if (shown == nullptr || *shown == '\0') {
-        error = "no X display (DISPLAY is not set); to draw without one, use haze --render OUT.png";
+        reason = "no X display (DISPLAY is not set)";
+        return false;
+    }
+    return true;
+}
+
+bool connect(std::string& error, const std::string& name) {
+    if (!named(name, error)) {
         return false;
     }
     connection = XOpenDisplay(name.empty() ? nullptr : name.c_str());
     if (connection == nullptr) {
-        error = std::string("cannot open the X display '") + shown +
-                "'; to draw without one, use haze --render OUT.png";
+        error = std::string("cannot open the X display '") +
+                (name.empty() ? std::getenv("DISPLAY") : name.c_str()) + "'";
         return false;
     }
     XSetErrorHandler(onError);

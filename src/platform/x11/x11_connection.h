@@ -14,6 +14,9 @@
 
 namespace x11 {
 
+// Whether a display is named at all: `name`, else DISPLAY. False with the
+// reason when neither is.
+bool named(const std::string& name, std::string& reason);
 // Opens the display `name` (empty: the one DISPLAY names) and installs the
 // error handlers. False, with a one-line reason, when there is none.
 bool connect(std::string& error, const std::string& name = std::string());

@@ -1,8 +1,7 @@
 // GLX: the visual the saver window is made with, and its rendering context.
 #pragma once
 
-#include "platform/messages.h"
-#include "platform/x11/command_options.h"
+#include "platform/backend.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>

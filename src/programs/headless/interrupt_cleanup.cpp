@@ -1,4 +1,4 @@
-#include "platform/headless/interrupt_cleanup.h"
+#include "programs/headless/interrupt_cleanup.h"
 
 #include <climits>
 #include <cstring>

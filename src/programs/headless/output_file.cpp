@@ -1,6 +1,6 @@
-#include "platform/headless/output_file.h"
+#include "programs/headless/output_file.h"
 
-#include "platform/headless/interrupt_cleanup.h"
+#include "programs/headless/interrupt_cleanup.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "platform/headless/png_file.h"
+#include "programs/headless/png_file.h"
 
-#include "platform/headless/output_file.h"
+#include "programs/headless/output_file.h"
 
 #include <png.h>
 

@@ -1,9 +1,9 @@
-#include "platform/headless/render_command.h"
+#include "programs/headless/render_command.h"
 
 #include "app/run_seed.h"
-#include "platform/headless/output_file.h"
-#include "platform/headless/png_file.h"
-#include "platform/printable_text.h"
+#include "programs/headless/output_file.h"
+#include "programs/headless/png_file.h"
+#include "programs/printable_text.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // `haze --render`: the headless run, written to a PNG file.
 #pragma once
 
-#include "platform/headless/headless_render.h"
+#include "programs/headless/headless_render.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "platform/headless/texture_export.h"
+#include "programs/headless/texture_export.h"
 
 #include "app/scene_configuration.h"
 #include "app/scene_hooks.h"
 #include "platform/headless/offscreen_surface.h"
-#include "platform/headless/output_file.h"
-#include "platform/headless/png_file.h"
+#include "programs/headless/output_file.h"
+#include "programs/headless/png_file.h"
 #include "support/gl_api.h"
 #include "support/random.h"
 #include "textures/scene_textures.h"

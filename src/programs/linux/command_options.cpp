@@ -1,15 +1,19 @@
-#include "platform/x11/command_options.h"
+#include "programs/linux/command_options.h"
 
-#include "platform/printable_text.h"
+#include "programs/printable_text.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
 // Largest --step-ms: an hour of simulated time between two frames.
 constexpr double maximumStepMs = 3600000.0;
 // Largest --frames.
-constexpr long maximumFrames = 100000000;
+constexpr unsigned long long maximumFrames = 100000000;
+// Largest --seed: the generator's seed is 32 bits.
+constexpr unsigned long long maximumSeed = 0xFFFFFFFFull;
 
 // A whole decimal number of digits only (no sign, no blanks) within `limit`.
 bool parseDecimal(const std::string& text, unsigned long long limit, unsigned long long& value) {
@@ -121,21 +125,97 @@ const char* modeName(RunMode mode) {
     }
 }
 
+// The modes an option applies to, as a set of bits.
+constexpr unsigned modeBit(RunMode mode) {
+    return 1u << static_cast<unsigned>(mode);
+}
+constexpr unsigned anyMode = ~0u;
+constexpr unsigned renderOnly = modeBit(RunMode::Render);
+constexpr unsigned sizedModes = modeBit(RunMode::Render) | modeBit(RunMode::OwnWindow);
+constexpr unsigned displayModes = modeBit(RunMode::Saver) | modeBit(RunMode::Root) |
+                                  modeBit(RunMode::WindowId) | modeBit(RunMode::OwnWindow);
+
+// "only to --render", "only on a display, not to --render": where an option
+// given in `mode` would have applied.
+std::string appliesOnly(unsigned modes, RunMode mode) {
+    if (modes == displayModes) {
+        return std::string("only on a display, not to ") + modeName(mode);
+    }
+    std::string names;
+    for (RunMode m : {RunMode::Render, RunMode::OwnWindow}) {
+        if ((modes & modeBit(m)) != 0) {
+            names += (names.empty() ? "" : " and ") + std::string(modeName(m));
+        }
+    }
+    return "only to " + names;
+}
+
+// A number of the option table as its messages and help show it.
+std::string numberText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+// The parts of --help the options are listed in, in order.
+enum class Section { Daemons, OnDisplay, XScreenSaver, WithoutDisplay, General };
+
+struct Parser;
+struct OptionRow;
+using Apply = bool (*)(Parser& parser, const OptionRow& row, const std::string& value);
+
+// One option: its spellings, the modes it applies to, its range, what its
+// value must be and its help. The parser, its messages and --help all read
+// these rows; "{min}" and "{max}" in the texts stand for the range.
+struct OptionRow {
+    const char* name;      // as --help shows it: "--size", "-delay"
+    const char* alias;     // another spelling (besides the other number of dashes), or null
+    bool eitherDashes;     // also taken with one dash where it has two, or two where one
+    const char* valueName; // its value in --help ("WxH"); null: it takes none
+    unsigned modes;        // where it applies; options that choose the mode apply anywhere
+    double minimum;        // its range, for the numbers it takes
+    double maximum;
+    const char* needs; // what a value must be: "<name> needs <needs>, got '<value>'"
+    Apply apply;
+    Section section;
+    const char* label; // --help's left column when not "name valueName"; "": not listed
+    const char* help;  // lines separated by '\n'
+};
+
+std::string expand(const OptionRow& row, const char* text) {
+    std::string out = text;
+    for (const auto& [key, value] :
+         {std::pair<const char*, double>{"{min}", row.minimum}, {"{max}", row.maximum}}) {
+        for (std::size_t at = out.find(key); at != std::string::npos; at = out.find(key, at)) {
+            out.replace(at, std::string(key).size(), numberText(value));
+        }
+    }
+    return out;
+}
+
 struct Parser {
     CommandOptions& options;
     std::string& error;
-    bool sizeGiven = false;
-    bool monitorsGiven = false;
-    bool framesGiven = false;
-    bool stepGiven = false;
+    const std::vector<std::string>& backendNames;
     bool help = false;
     bool version = false;
-    const char* displayOption = nullptr; // the first option that needs a display
+    std::vector<const OptionRow*> given; // the options given, in order
 
     // The message quotes what was given: shown escaped where not printable.
     bool fail(const std::string& message) {
         error = printableText(message);
         return false;
+    }
+
+    // "NAME needs WHAT, got 'VALUE'", from the option's row.
+    bool refuse(const OptionRow& row, const std::string& value) {
+        return fail(std::string(row.name) + " needs " + expand(row, row.needs) + ", got '" + value +
+                    "'");
+    }
+
+    // An empty value where one is needed: "NAME needs WHAT".
+    bool refuseEmpty(const OptionRow& row) {
+        return fail(std::string(row.name) + " needs " + expand(row, row.needs));
     }
 
     bool setMode(RunMode mode) {
@@ -156,203 +236,247 @@ struct Parser {
         return true;
     }
 
-    bool size(const std::string& text) {
-        const std::size_t cross = text.find_first_of("xX");
-        unsigned long long w = 0;
-        unsigned long long h = 0;
-        if (cross == std::string::npos || !parseDecimal(text.substr(0, cross), 1000000, w) ||
-            !parseDecimal(text.substr(cross + 1), 1000000, h) || w == 0 || h == 0 ||
-            w > maximumSize || h > maximumSize) {
-            return fail("--size needs WIDTHxHEIGHT with each from 1 to " +
-                        std::to_string(maximumSize) + " pixels, got '" + text + "'");
-        }
-        options.width = static_cast<int>(w);
-        options.height = static_cast<int>(h);
-        sizeGiven = true;
-        return true;
-    }
-
-    // WxH+X+Y, comma-separated: the monitors a render's picture spans.
-    bool monitors(const std::string& text) {
-        options.monitors.clear();
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t comma = text.find(',', start);
-            MonitorGeometry m;
-            if (!parseMonitor(text.substr(start, comma - start), m) ||
-                options.monitors.size() == static_cast<std::size_t>(maximumMonitors)) {
-                return fail("--monitors needs up to " + std::to_string(maximumMonitors) +
-                            " comma-separated WIDTHxHEIGHT+X+Y, got '" + text + "'");
-            }
-            options.monitors.push_back(m);
-            if (comma == std::string::npos) {
-                monitorsGiven = true;
-                return true;
-            }
-            start = comma + 1;
-        }
-    }
-
-    // Every monitor lies within the picture.
-    bool monitorsFit() {
-        for (const MonitorGeometry& m : options.monitors) {
-            if (m.x + m.width > options.width || m.y + m.height > options.height) {
-                return fail("--monitors: " + std::to_string(m.width) + "x" +
-                            std::to_string(m.height) + "+" + std::to_string(m.x) + "+" +
-                            std::to_string(m.y) + " reaches beyond the " +
-                            std::to_string(options.width) + "x" + std::to_string(options.height) +
-                            " picture");
-            }
-        }
-        return true;
-    }
-
-    bool frames(const std::string& text) {
-        unsigned long long n = 0;
-        if (!parseDecimal(text, maximumFrames, n)) {
-            return fail("--frames needs a whole number of frames from 0 to " +
-                        std::to_string(maximumFrames) + ", got '" + text + "'");
-        }
-        options.frames = static_cast<int>(n);
-        framesGiven = true;
-        return true;
-    }
-
-    bool stepMs(const std::string& text) {
-        double value = 0.0;
-        if (!parseDecimalFraction(text, maximumStepMs, value)) {
-            return fail(
-                "--step-ms needs a decimal number of milliseconds from 0 to 3600000, got '" + text +
-                "'");
-        }
-        options.stepMs = value;
-        stepGiven = true;
-        return true;
-    }
-
-    bool seed(const std::string& text) {
-        unsigned long long value = 0;
-        if (!parseDecimal(text, 0xFFFFFFFFull, value)) {
-            return fail("--seed needs a whole number from 0 to 4294967295, got '" + text + "'");
-        }
-        options.seed = static_cast<std::uint32_t>(value);
-        options.seedGiven = true;
-        return true;
-    }
-
-    bool windowId(const std::string& text) {
-        if (!parseWindowId(text, options.windowId)) {
-            return fail("-window-id needs a window id, decimal or 0x-hex, got '" + text + "'");
-        }
-        return setMode(RunMode::WindowId);
-    }
-
-    // Notes an option that only a run on a display uses.
-    bool onDisplay(const char* name) {
-        if (displayOption == nullptr) {
-            displayOption = name;
-        }
-        return true;
-    }
-
-    bool delay(const std::string& text) {
-        unsigned long long us = 0;
-        if (!parseDecimal(text, maximumDelayUs, us)) {
-            return fail("-delay needs a whole number of microseconds from 0 to " +
-                        std::to_string(maximumDelayUs) + ", got '" + text + "'");
-        }
-        options.delayUs = static_cast<std::uint32_t>(us);
-        return onDisplay("-delay");
-    }
-
-    bool display(const std::string& name) {
-        if (name.empty()) {
-            return fail("-display needs the name of an X display, such as :0");
-        }
-        options.displayName = name;
-        return onDisplay("-display");
-    }
-
-    bool visual(const std::string& name) {
-        options.visualName = name;
-        options.visual = parseVisualName(name, options.visualId);
-        return onDisplay("-visual");
-    }
-
-    bool exportTextures(const std::string& directory) {
-        if (directory.empty()) {
-            return fail("--export-textures needs the folder to write the images into");
-        }
-        options.exportDirectory = directory;
-        return setMode(RunMode::ExportTextures);
-    }
-
-    bool render(const std::string& path) {
-        if (path.empty()) {
-            return fail("--render needs the path of the PNG file to write");
-        }
-        options.renderPath = path;
-        return setMode(RunMode::Render);
+    bool wholeNumber(const OptionRow& row, const std::string& text, unsigned long long& value) {
+        return parseDecimal(text, static_cast<unsigned long long>(row.maximum), value) &&
+                       value >= static_cast<unsigned long long>(row.minimum)
+                   ? true
+                   : refuse(row, text);
     }
 };
 
-// An option of haze's own, with or without a value.
-struct KnownOption {
-    const char* name;
-    const char* alias; // the other spelling, or null
-    bool takesValue;
-    bool (*apply)(Parser& parser, const std::string& value);
+bool size(Parser& p, const OptionRow& row, const std::string& text) {
+    const std::size_t cross = text.find_first_of("xX");
+    unsigned long long w = 0;
+    unsigned long long h = 0;
+    const auto limit = static_cast<unsigned long long>(row.maximum);
+    if (cross == std::string::npos || !parseDecimal(text.substr(0, cross), limit, w) ||
+        !parseDecimal(text.substr(cross + 1), limit, h) || w < row.minimum || h < row.minimum) {
+        return p.refuse(row, text);
+    }
+    p.options.width = static_cast<int>(w);
+    p.options.height = static_cast<int>(h);
+    return true;
+}
+
+// WxH+X+Y, comma-separated: the monitors a render's picture spans.
+bool monitors(Parser& p, const OptionRow& row, const std::string& text) {
+    p.options.monitors.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        MonitorGeometry m;
+        if (!parseMonitor(text.substr(start, comma - start), m) ||
+            p.options.monitors.size() >= static_cast<std::size_t>(row.maximum)) {
+            return p.refuse(row, text);
+        }
+        p.options.monitors.push_back(m);
+        if (comma == std::string::npos) {
+            return true;
+        }
+        start = comma + 1;
+    }
+}
+
+bool frames(Parser& p, const OptionRow& row, const std::string& text) {
+    unsigned long long n = 0;
+    if (!p.wholeNumber(row, text, n)) {
+        return false;
+    }
+    p.options.frames = static_cast<int>(n);
+    return true;
+}
+
+bool stepMs(Parser& p, const OptionRow& row, const std::string& text) {
+    double value = 0.0;
+    if (!parseDecimalFraction(text, row.maximum, value)) {
+        return p.refuse(row, text);
+    }
+    p.options.stepMs = value;
+    return true;
+}
+
+bool seed(Parser& p, const OptionRow& row, const std::string& text) {
+    unsigned long long value = 0;
+    if (!p.wholeNumber(row, text, value)) {
+        return false;
+    }
+    p.options.seed = static_cast<std::uint32_t>(value);
+    p.options.seedGiven = true;
+    return true;
+}
+
+bool windowId(Parser& p, const OptionRow& row, const std::string& text) {
+    if (!parseWindowId(text, p.options.windowId)) {
+        return p.refuse(row, text);
+    }
+    return p.setMode(RunMode::WindowId);
+}
+
+bool delay(Parser& p, const OptionRow& row, const std::string& text) {
+    unsigned long long us = 0;
+    if (!p.wholeNumber(row, text, us)) {
+        return false;
+    }
+    p.options.delayUs = static_cast<std::uint32_t>(us);
+    return true;
+}
+
+bool display(Parser& p, const OptionRow& row, const std::string& name) {
+    if (name.empty()) {
+        return p.refuseEmpty(row);
+    }
+    p.options.displayName = name;
+    return true;
+}
+
+bool visual(Parser& p, const OptionRow&, const std::string& name) {
+    p.options.visualName = name;
+    p.options.visual = parseVisualName(name, p.options.visualId);
+    return true;
+}
+
+bool backend(Parser& p, const OptionRow& row, const std::string& name) {
+    std::string names;
+    bool known = p.backendNames.empty();
+    for (const std::string& candidate : p.backendNames) {
+        known = known || candidate == name;
+        names += (names.empty() ? "" : ", ") + candidate;
+    }
+    if (!known || name.empty()) {
+        return p.fail(std::string(row.name) + " needs one of " + names + ", got '" + name + "'");
+    }
+    p.options.backend = name;
+    return true;
+}
+
+bool exportTextures(Parser& p, const OptionRow& row, const std::string& directory) {
+    if (directory.empty()) {
+        return p.refuseEmpty(row);
+    }
+    p.options.exportDirectory = directory;
+    return p.setMode(RunMode::ExportTextures);
+}
+
+bool render(Parser& p, const OptionRow& row, const std::string& path) {
+    if (path.empty()) {
+        return p.refuseEmpty(row);
+    }
+    p.options.renderPath = path;
+    return p.setMode(RunMode::Render);
+}
+
+template <RunMode mode>
+bool chooseMode(Parser& p, const OptionRow&, const std::string&) {
+    return p.setMode(mode);
+}
+
+template <bool CommandOptions::*flag, bool value>
+bool setFlag(Parser& p, const OptionRow&, const std::string&) {
+    p.options.*flag = value;
+    return true;
+}
+
+template <bool Parser::*flag>
+bool setParserFlag(Parser& p, const OptionRow&, const std::string&) {
+    p.*flag = true;
+    return true;
+}
+
+// A private colormap: haze always makes one for its own visual.
+bool accept(Parser&, const OptionRow&, const std::string&) {
+    return true;
+}
+
+constexpr double noRange = 0.0;
+
+// Every option, in the order --help lists them within each section.
+const OptionRow optionRows[] = {
+    {"-root", nullptr, true, nullptr, anyMode, noRange, noRange, "", chooseMode<RunMode::Root>,
+     Section::Daemons, nullptr,
+     "draw into the window named by XSCREENSAVER_WINDOW,\nelse into the root window"},
+    {"-window-id", nullptr, true, "ID", anyMode, noRange, noRange,
+     "a window id, decimal or 0x-hex", windowId, Section::Daemons, nullptr,
+     "draw into the window ID (decimal or 0x-hex)"},
+    {"-window", nullptr, true, nullptr, anyMode, noRange, noRange, "",
+     chooseMode<RunMode::OwnWindow>, Section::Daemons, nullptr,
+     "an ordinary window of haze's own; closes with the\nwindow manager's close button, q or "
+     "Escape"},
+
+    {"-delay", nullptr, true, "US", displayModes, 0, maximumDelayUs,
+     "a whole number of microseconds from {min} to {max}", delay, Section::OnDisplay, nullptr,
+     "at least US microseconds from one frame's start to the\nnext (default 0: up to 200 frames "
+     "a second)"},
+    {"-fps", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+     setFlag<&CommandOptions::showFrameRate, true>, Section::OnDisplay, "-fps, -no-fps",
+     "show the frame rate in the lower left corner, or not\n(the default)"},
+    {"-no-fps", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+     setFlag<&CommandOptions::showFrameRate, false>, Section::OnDisplay, "", ""},
+    {"-display", nullptr, true, "NAME", displayModes, noRange, noRange,
+     "the name of an X display, such as :0", display, Section::OnDisplay, nullptr,
+     "the X display to draw on (default: DISPLAY)"},
+    {"-visual", nullptr, true, "NAME", displayModes, noRange, noRange, "", visual,
+     Section::OnDisplay, nullptr,
+     "default, best, gl, TrueColor, DirectColor or a visual\nid; other names draw in the best "
+     "visual, with a warning"},
+    {"-install", nullptr, true, nullptr, displayModes, noRange, noRange, "", accept,
+     Section::OnDisplay, nullptr, "a private colormap (haze always makes one)"},
+    {"-sync", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+     setFlag<&CommandOptions::synchronous, true>, Section::OnDisplay, nullptr,
+     "wait for the X server after every request (debugging)"},
+    {"--backend", nullptr, false, "NAME", displayModes, noRange, noRange, "", backend,
+     Section::OnDisplay, nullptr,
+     "the window system to draw on: {backends}\n(default: the first of them that answers)"},
+
+    {"--install-xscreensaver", nullptr, false, nullptr, anyMode, noRange, noRange, "",
+     chooseMode<RunMode::InstallXScreenSaver>, Section::XScreenSaver, nullptr,
+     "add haze to the programs of ~/.xscreensaver,\nmaking the file from the daemon's defaults "
+     "if\nthere is none; running it again changes nothing"},
+    {"--uninstall-xscreensaver", nullptr, false, nullptr, anyMode, noRange, noRange, "",
+     chooseMode<RunMode::UninstallXScreenSaver>, Section::XScreenSaver, nullptr,
+     "take haze out of that list again"},
+
+    {"--render", nullptr, false, "OUT.png", anyMode, noRange, noRange,
+     "the path of the PNG file to write", render, Section::WithoutDisplay, nullptr,
+     "draw frames offscreen and write the last as an RGB PNG\n(- writes it to standard output)"},
+    {"--frames", nullptr, false, "N", renderOnly, 0, maximumFrames,
+     "a whole number of frames from {min} to {max}", frames, Section::WithoutDisplay, nullptr,
+     "frames to draw (default 300)"},
+    {"--step-ms", nullptr, false, "MS", renderOnly, 0, maximumStepMs,
+     "a decimal number of milliseconds from {min} to {max}", stepMs, Section::WithoutDisplay,
+     nullptr, "simulated milliseconds between frames (default 16.667)"},
+    {"--monitors", nullptr, false, "WxH+X+Y,...", renderOnly, 1, maximumMonitors,
+     "up to {max} comma-separated WIDTHxHEIGHT+X+Y", monitors, Section::WithoutDisplay, nullptr,
+     "the monitors the picture spans, each with a view of\nits own (default: one, the whole "
+     "picture)"},
+    {"--export-textures", nullptr, false, "DIR", anyMode, noRange, noRange,
+     "the folder to write the images into", exportTextures, Section::WithoutDisplay, nullptr,
+     "write the scene's eleven generated images as\nDIR/NN-NAME.png (256x256 RGBA, rows as "
+     "uploaded)"},
+
+    {"--size", nullptr, false, "WxH", sizedModes, 1, maximumSize,
+     "WIDTHxHEIGHT with each from {min} to {max} pixels", size, Section::General, nullptr,
+     "picture size in pixels for --render (default 1280x720)\nand -window (default 800x600), at "
+     "most {max} each way"},
+    {"--seed", nullptr, false, "N", anyMode, 0, maximumSeed, "a whole number from {min} to {max}",
+     seed, Section::General, nullptr,
+     "start the random sequence from N ({min} to {max})\ninstead of the clock, to repeat a run "
+     "exactly"},
+    {"--help", "-h", true, nullptr, anyMode, noRange, noRange, "", setParserFlag<&Parser::help>,
+     Section::General, "--help, -help", "this text"},
+    {"--version", nullptr, false, nullptr, anyMode, noRange, noRange, "",
+     setParserFlag<&Parser::version>, Section::General, nullptr, "the version"},
 };
 
-const KnownOption knownOptions[] = {
-    {"--help", "-h", false, [](Parser& p, const std::string&) { return p.help = true; }},
-    {"-help", nullptr, false, [](Parser& p, const std::string&) { return p.help = true; }},
-    {"--version", nullptr, false, [](Parser& p, const std::string&) { return p.version = true; }},
-    {"--render", nullptr, true, [](Parser& p, const std::string& v) { return p.render(v); }},
-    {"--export-textures", nullptr, true,
-     [](Parser& p, const std::string& v) { return p.exportTextures(v); }},
-    {"--size", nullptr, true, [](Parser& p, const std::string& v) { return p.size(v); }},
-    {"--frames", nullptr, true, [](Parser& p, const std::string& v) { return p.frames(v); }},
-    {"--step-ms", nullptr, true, [](Parser& p, const std::string& v) { return p.stepMs(v); }},
-    {"--seed", nullptr, true, [](Parser& p, const std::string& v) { return p.seed(v); }},
-    {"--monitors", nullptr, true, [](Parser& p, const std::string& v) { return p.monitors(v); }},
-    {"-root", "--root", false,
-     [](Parser& p, const std::string&) { return p.setMode(RunMode::Root); }},
-    {"-window", "--window", false,
-     [](Parser& p, const std::string&) { return p.setMode(RunMode::OwnWindow); }},
-    {"-window-id", "--window-id", true,
-     [](Parser& p, const std::string& v) { return p.windowId(v); }},
-    {"-delay", "--delay", true, [](Parser& p, const std::string& v) { return p.delay(v); }},
-    {"-fps", "--fps", false,
-     [](Parser& p, const std::string&) {
-         p.options.showFrameRate = true;
-         return p.onDisplay("-fps");
-     }},
-    {"-no-fps", "--no-fps", false,
-     [](Parser& p, const std::string&) {
-         p.options.showFrameRate = false;
-         return p.onDisplay("-no-fps");
-     }},
-    {"-display", "--display", true, [](Parser& p, const std::string& v) { return p.display(v); }},
-    {"-visual", "--visual", true, [](Parser& p, const std::string& v) { return p.visual(v); }},
-    // A private colormap: haze always makes one for its own visual.
-    {"-install", "--install", false,
-     [](Parser& p, const std::string&) { return p.onDisplay("-install"); }},
-    {"-sync", "--sync", false,
-     [](Parser& p, const std::string&) {
-         p.options.synchronous = true;
-         return p.onDisplay("-sync");
-     }},
-    {"--install-xscreensaver", nullptr, false,
-     [](Parser& p, const std::string&) { return p.setMode(RunMode::InstallXScreenSaver); }},
-    {"--uninstall-xscreensaver", nullptr, false,
-     [](Parser& p, const std::string&) { return p.setMode(RunMode::UninstallXScreenSaver); }},
-};
+// The spelling with one dash where `name` has two, or two where it has one.
+std::string otherDashes(const std::string& name) {
+    return name.compare(0, 2, "--") == 0 ? name.substr(1) : "-" + name;
+}
 
-const KnownOption* findOption(const std::string& name) {
-    for (const KnownOption& option : knownOptions) {
-        if (name == option.name || (option.alias != nullptr && name == option.alias)) {
-            return &option;
+const OptionRow* findOption(const std::string& name) {
+    for (const OptionRow& row : optionRows) {
+        if (name == row.name || (row.alias != nullptr && name == row.alias) ||
+            (row.eitherDashes && name == otherDashes(row.name))) {
+            return &row;
         }
     }
     return nullptr;
@@ -373,9 +497,9 @@ bool parseWindowId(const std::string& text, std::uint32_t& id) {
 }
 
 bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
-                         std::string& error) {
+                         std::string& error, const std::vector<std::string>& backendNames) {
     options = CommandOptions{};
-    Parser parser{options, error};
+    Parser parser{options, error, backendNames, false, false, {}};
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
         // --name=value is the same as --name value.
@@ -388,7 +512,7 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
             value = argument.substr(equals + 1);
             inlineValue = true;
         }
-        const KnownOption* option = findOption(name);
+        const OptionRow* option = findOption(name);
         if (option == nullptr) {
             if (argument.compare(0, 2, "--") == 0) {
                 return parser.fail("unknown option " + name + " (haze --help lists them)");
@@ -400,17 +524,19 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
             options.saverTail += argument;
             continue;
         }
-        if (option->takesValue && !inlineValue) {
+        const bool takesValue = option->valueName != nullptr;
+        if (takesValue && !inlineValue) {
             if (i + 1 >= argc) {
                 return parser.fail(std::string(option->name) + " needs a value");
             }
             value = argv[++i];
-        } else if (!option->takesValue && inlineValue) {
+        } else if (!takesValue && inlineValue) {
             return parser.fail(std::string(option->name) + " takes no value");
         }
-        if (!option->apply(parser, value)) {
+        if (!option->apply(parser, *option, value)) {
             return false;
         }
+        parser.given.push_back(option);
     }
 
     if (parser.help) {
@@ -430,28 +556,28 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
         return parser.fail(std::string("choose one mode: ") + modeName(options.mode) +
                            " was given with '" + options.saverTail + "'");
     }
-    if ((parser.framesGiven || parser.stepGiven) && options.mode != RunMode::Render) {
-        return parser.fail(std::string(parser.framesGiven ? "--frames" : "--step-ms") +
-                           " applies only to --render");
+    for (const OptionRow* option : parser.given) {
+        if ((option->modes & modeBit(options.mode)) == 0) {
+            return parser.fail(std::string(option->name) + " applies " +
+                               appliesOnly(option->modes, options.mode));
+        }
     }
-    if (parser.monitorsGiven && options.mode != RunMode::Render) {
-        return parser.fail("--monitors applies only to --render");
-    }
-    const bool onDisplay = options.mode == RunMode::Saver || options.mode == RunMode::Root ||
-                           options.mode == RunMode::WindowId || options.mode == RunMode::OwnWindow;
-    if (parser.displayOption != nullptr && !onDisplay) {
-        return parser.fail(std::string(parser.displayOption) +
-                           " applies only on a display, not to " + modeName(options.mode));
-    }
-    if (parser.sizeGiven && options.mode != RunMode::Render && options.mode != RunMode::OwnWindow) {
-        return parser.fail("--size applies only to --render and -window");
-    }
-    if (!parser.sizeGiven) {
+    if (options.width == 0) {
         const bool render = options.mode == RunMode::Render;
         options.width = render ? defaultRenderWidth : defaultWindowWidth;
         options.height = render ? defaultRenderHeight : defaultWindowHeight;
     }
-    return parser.monitorsFit();
+    // Every monitor lies within the picture.
+    for (const MonitorGeometry& m : options.monitors) {
+        if (m.x + m.width > options.width || m.y + m.height > options.height) {
+            return parser.fail("--monitors: " + std::to_string(m.width) + "x" +
+                               std::to_string(m.height) + "+" + std::to_string(m.x) + "+" +
+                               std::to_string(m.y) + " reaches beyond the " +
+                               std::to_string(options.width) + "x" +
+                               std::to_string(options.height) + " picture");
+        }
+    }
+    return true;
 }
 
 VisualChoice parseVisualName(const std::string& name, std::uint32_t& id) {
@@ -478,65 +604,85 @@ VisualChoice parseVisualName(const std::string& name, std::uint32_t& id) {
     return VisualChoice::Refused;
 }
 
-const char* usageText() {
-    return "Usage: haze [MODE] [OPTIONS]\n"
-           "\n"
-           "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
-           "translucent smoke drifting through a letterboxed, fading view.\n"
-           "\n"
-           "Screen-saver switches:\n"
-           "  /s                 full screen until a key, a click, mouse travel of more\n"
-           "                     than 4 pixels or another window taking the focus\n"
-           "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
-           "                     that window goes away\n"
-           "  /c                 configuration: haze has no settings, so it says so\n"
-           "  (none)             the same as /c\n"
-           "\n"
-           "Screen-saver daemons (haze grabs nothing and ignores input; it ends on\n"
-           "SIGTERM or SIGINT, or when its window is destroyed):\n"
-           "  -root              draw into the window named by XSCREENSAVER_WINDOW,\n"
-           "                     else into the root window\n"
-           "  -window-id ID      draw into the window ID (decimal or 0x-hex)\n"
-           "  -window            an ordinary window of haze's own; closes with the\n"
-           "                     window manager's close button, q or Escape\n"
-           "  (-root with -window-id draws into the window ID.)\n"
-           "\n"
-           "On a display (one or two leading dashes, as the daemons' hacks take them):\n"
-           "  -delay US          at least US microseconds from one frame's start to the\n"
-           "                     next (default 0: up to 200 frames a second)\n"
-           "  -fps, -no-fps      show the frame rate in the lower left corner, or not\n"
-           "                     (the default)\n"
-           "  -display NAME      the X display to draw on (default: DISPLAY)\n"
-           "  -visual NAME       default, best, gl, TrueColor, DirectColor or a visual\n"
-           "                     id; other names draw in the best visual, with a warning\n"
-           "  -install           a private colormap (haze always makes one)\n"
-           "  -sync              wait for the X server after every request (debugging)\n"
-           "\n"
-           "XScreenSaver, for the current user:\n"
-           "  --install-xscreensaver    add haze to the programs of ~/.xscreensaver,\n"
-           "                            making the file from the daemon's defaults if\n"
-           "                            there is none; running it again changes nothing\n"
-           "  --uninstall-xscreensaver  take haze out of that list again\n"
-           "\n"
-           "Without a display:\n"
-           "  --render OUT.png   draw frames offscreen and write the last as an RGB PNG\n"
-           "                     (- writes it to standard output)\n"
-           "  --frames N         frames to draw (default 300)\n"
-           "  --step-ms MS       simulated milliseconds between frames (default 16.667)\n"
-           "  --monitors WxH+X+Y,...\n"
-           "                     the monitors the picture spans, each with a view of\n"
-           "                     its own (default: one, the whole picture)\n"
-           "  --export-textures DIR\n"
-           "                     write the scene's eleven generated images as\n"
-           "                     DIR/NN-NAME.png (256x256 RGBA, rows as uploaded)\n"
-           "\n"
-           "Options:\n"
-           "  --size WxH         picture size in pixels for --render (default 1280x720)\n"
-           "                     and -window (default 800x600), at most 16384 each way\n"
-           "  --seed N           start the random sequence from N (0 to 4294967295)\n"
-           "                     instead of the clock, to repeat a run exactly\n"
-           "  --help, -help      this text\n"
-           "  --version          the version\n"
-           "\n"
-           "Numbers are decimal; only window and visual ids may also be written in 0x-hex.\n";
+namespace {
+
+struct SectionText {
+    Section section;
+    const char* heading;
+    int column; // where the help text starts
+    const char* footer;
+};
+
+const SectionText sections[] = {
+    {Section::Daemons,
+     "Screen-saver daemons (haze grabs nothing and ignores input; it ends on\n"
+     "SIGTERM or SIGINT, or when its window is destroyed):",
+     21, "  (-root with -window-id draws into the window ID.)\n"},
+    {Section::OnDisplay,
+     "On a display (one or two leading dashes, as the daemons' hacks take them):", 21, ""},
+    {Section::XScreenSaver, "XScreenSaver, for the current user:", 28, ""},
+    {Section::WithoutDisplay, "Without a display:", 21, ""},
+    {Section::General, "Options:", 21, ""},
+};
+
+// One option's lines of --help: its label, then its help from `column` on;
+// a label too long for the column stands on a line of its own.
+std::string helpLines(const OptionRow& row, int column, const std::string& backendNames) {
+    std::string label = row.label != nullptr ? row.label : row.name;
+    if (row.label == nullptr && row.valueName != nullptr) {
+        label += std::string(" ") + row.valueName;
+    }
+    std::string text = expand(row, row.help);
+    for (std::size_t at = text.find("{backends}"); at != std::string::npos;
+         at = text.find("{backends}", at)) {
+        text.replace(at, 10, backendNames);
+    }
+    std::string out = "  " + label;
+    const std::size_t indent = static_cast<std::size_t>(column);
+    if (out.size() + 1 > indent) {
+        out += "\n";
+        out += std::string(indent, ' ');
+    } else {
+        out += std::string(indent - out.size(), ' ');
+    }
+    for (char c : text) {
+        out += c;
+        if (c == '\n') {
+            out += std::string(indent, ' ');
+        }
+    }
+    return out + "\n";
+}
+
+} // namespace
+
+std::string usageText(const std::vector<std::string>& backendNames) {
+    std::string names;
+    for (const std::string& name : backendNames) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    std::string text = "Usage: haze [MODE] [OPTIONS]\n"
+                       "\n"
+                       "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
+                       "translucent smoke drifting through a letterboxed, fading view.\n"
+                       "\n"
+                       "Screen-saver switches:\n"
+                       "  /s                 full screen until a key, a click, mouse travel of more\n"
+                       "                     than 4 pixels or another window taking the focus\n"
+                       "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
+                       "                     that window goes away\n"
+                       "  /c                 configuration: haze has no settings, so it says so\n"
+                       "  (none)             the same as /c\n";
+    for (const SectionText& section : sections) {
+        text += std::string("\n") + section.heading + "\n";
+        for (const OptionRow& row : optionRows) {
+            if (row.section == section.section && !(row.label != nullptr && *row.label == '\0')) {
+                text += helpLines(row, section.column, names);
+            }
+        }
+        text += section.footer;
+    }
+    return text + "\n"
+                  "Numbers are decimal; only window and visual ids may also be written in "
+                  "0x-hex.\n";
 }

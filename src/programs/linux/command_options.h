@@ -8,6 +8,8 @@
 // needs no display, so every usage error is reported before one is opened.
 #pragma once
 
+#include "platform/backend.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,14 +27,6 @@ enum class RunMode {
     // The programs list of ~/.xscreensaver, for the current user.
     InstallXScreenSaver,   // --install-xscreensaver: add haze to it
     UninstallXScreenSaver, // --uninstall-xscreensaver: take haze out again
-};
-
-// What -visual asks for, as far as haze can honour it.
-enum class VisualChoice {
-    Best,    // the visual closest to the saver's pixel format (also "gl", "best", ...)
-    Default, // the screen's default visual, when OpenGL can draw in it
-    ById,    // the visual with id `visualId`, when OpenGL can draw in it
-    Refused, // a name haze cannot honour (mono, PseudoColor, ...): the best, with a warning
 };
 
 // A monitor of --monitors: its size and its top left corner, in pixels of the
@@ -67,6 +61,7 @@ struct CommandOptions {
     VisualChoice visual = VisualChoice::Best;
     std::uint32_t visualId = 0; // -visual ID
     bool synchronous = false;   // -sync: Xlib waits for the server after every request
+    std::string backend;        // --backend: the one window system to try; empty: each in turn
 };
 
 // Largest width or height --size accepts, in pixels.
@@ -81,8 +76,10 @@ constexpr int maximumMonitors = 9;
 
 // Parses the arguments after the program name. False on a usage error, with
 // a one-line explanation in `error` (the caller exits with code 2).
+// `backendNames` are the names --backend takes (none: any name).
 bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
-                         std::string& error);
+                         std::string& error,
+                         const std::vector<std::string>& backendNames = {});
 
 // An X window id as daemons pass it: decimal, or hexadecimal after 0x. False
 // for anything else, for 0 and for values beyond 32 bits.
@@ -97,5 +94,6 @@ VisualChoice parseVisualName(const std::string& name, std::uint32_t& id);
 // Largest -delay: ten seconds between frames, in microseconds.
 constexpr std::uint32_t maximumDelayUs = 10000000;
 
-// Every mode and option, for --help.
-const char* usageText();
+// Every mode and option, for --help; `backendNames` are the window systems
+// --backend takes.
+std::string usageText(const std::vector<std::string>& backendNames = {});

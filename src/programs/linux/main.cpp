@@ -3,95 +3,85 @@
 // Parses the command line before anything else, so usage errors need no
 // display; renders headless for --render; edits the user's XScreenSaver
 // programs list for --install-xscreensaver and --uninstall-xscreensaver;
-// otherwise connects to the X display and runs the mode: the Windows
-// switches through the host's own entry, the daemon conventions through the
-// host's saver window with the daemon's window as its parent (drawn in,
-// never grabbed, never closed by input).
+// otherwise starts the first window system of its list of backends that
+// answers and runs the mode: the Windows switches through the host's own
+// dispatch, the daemon conventions through the host's saver window with the
+// daemon's window as its parent (drawn in, never grabbed, never closed by
+// input).
 #include "app/frame_rate_readout.h"
 #include "app/run_seed.h"
 #include "host/command_line.h"
 #include "host/saver_host_state.h"
 #include "host/saver_main.h"
 #include "host/saver_window.h"
-#include "platform/headless/render_command.h"
-#include "platform/headless/texture_export.h"
-#include "platform/printable_text.h"
-#include "platform/x11/command_options.h"
-#include "platform/x11/x11_glx.h"
-#include "platform/x11/x11_platform.h"
-#include "platform/x11/xscreensaver_setup.h"
+#include "programs/headless/render_command.h"
+#include "programs/headless/texture_export.h"
+#include "programs/linux/backend_list.h"
+#include "programs/linux/command_options.h"
+#include "programs/linux/xscreensaver_setup.h"
+#include "programs/printable_text.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
-// The switch letter the host's dispatch will act on, and the text after it.
-char switchLetter(const std::string& tail, std::string& rest) {
-    std::size_t i = 0;
-    while (i < tail.size() && (tail[i] == ' ' || tail[i] == '-' || tail[i] == '/')) {
-        ++i;
-    }
-    if (i == tail.size()) {
-        return '\0';
-    }
-    std::size_t after = i + 1;
-    while (after < tail.size() && tail[after] == ' ') {
-        ++after;
-    }
-    rest = tail.substr(after);
-    return tail[i];
+unsigned long windowNumber(const char* text) {
+    return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(ParseWindowHandle(text)));
 }
 
-// The host answers a bad switch or preview window with -1 and no word; a
+// The host refuses a bad switch or preview window with -1 and no word; a
 // person at a terminal gets one line saying why.
 void explainRefusal(const std::string& tail) {
-    std::string rest;
-    const char letter = switchLetter(tail, rest);
-    switch (letter) {
-    case '\0':
-    case 's':
-    case 'S':
-    case 'c':
-    case 'C':
+    const char letter = hostState.refusedSwitch;
+    const std::string argument = hostState.refusedArgument;
+    switch (hostState.refusal) {
+    case SwitchRefusal::None:
         return;
-    case 'p':
-    case 'P':
-    case 'l':
-    case 'L': {
-        HWND parent = ParseWindowHandle(rest.c_str());
-        if (parent == nullptr) {
-            std::fprintf(stderr, "haze: /%c needs the decimal id of a window, got '%s'\n", letter,
-                         printableText(rest).c_str());
-        } else if (!x11::windowExists(parent)) {
-            std::fprintf(stderr, "haze: /%c: %lu is not a window\n", letter,
-                         static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)));
-        }
-        return;
-    }
-    default:
+    case SwitchRefusal::UnknownSwitch:
         std::fprintf(stderr, "haze: '%s' is not a mode haze knows; haze --help lists them\n",
                      printableText(tail).c_str());
+        return;
+    case SwitchRefusal::MalformedWindowId:
+        std::fprintf(stderr, "haze: /%c needs the decimal id of a window, got '%s'\n", letter,
+                     printableText(argument).c_str());
+        return;
+    case SwitchRefusal::NotAWindow:
+        std::fprintf(stderr, "haze: /%c: %lu is not a window\n", letter,
+                     windowNumber(argument.c_str()));
+        return;
+    case SwitchRefusal::NoForeignWindows:
+        std::fprintf(stderr, "haze: /%c: this window system cannot show haze inside another "
+                             "program's window\n",
+                     letter);
+        return;
     }
 }
 
 // The window a daemon-style mode draws in, or null after saying why not.
-HWND daemonWindow(const CommandOptions& options) {
+HWND daemonWindow(const Backend& backend, const CommandOptions& options) {
+    const bool foreignWindows = !platform().limits.noForeignWindows;
     if (options.mode == RunMode::WindowId) {
         HWND window = reinterpret_cast<HWND>(std::uintptr_t{options.windowId});
-        if (!x11::windowExists(window)) {
+        if (!foreignWindows) {
+            std::fprintf(stderr, "haze: -window-id: this window system cannot show haze inside "
+                                 "another program's window\n");
+            return nullptr;
+        }
+        if (!backend.windowExists(window)) {
             std::fprintf(stderr, "haze: -window-id: 0x%lx is not a window\n",
                          static_cast<unsigned long>(options.windowId));
             return nullptr;
         }
         return window;
     }
-    // -root: the daemon names its own window, else the root window.
+    // -root: the daemon names its own window, else the desktop's.
     const char* named = std::getenv("XSCREENSAVER_WINDOW");
-    if (named == nullptr || *named == '\0') {
-        return x11::rootWindow();
+    if (named == nullptr || *named == '\0' || !foreignWindows) {
+        return backend.desktopWindow();
     }
     std::uint32_t id = 0;
     if (!parseWindowId(named, id)) {
@@ -100,7 +90,7 @@ HWND daemonWindow(const CommandOptions& options) {
         return nullptr;
     }
     HWND window = reinterpret_cast<HWND>(std::uintptr_t{id});
-    if (!x11::windowExists(window)) {
+    if (!backend.windowExists(window)) {
         std::fprintf(stderr, "haze: XSCREENSAVER_WINDOW names 0x%lx, which is not a window\n",
                      static_cast<unsigned long>(id));
         return nullptr;
@@ -128,42 +118,41 @@ int exportTextures(const CommandOptions& options) {
 }
 
 [[noreturn]] void runOnDisplay(const CommandOptions& options) {
+    BackendSettings settings;
+    settings.displayName = options.displayName;
+    settings.synchronous = options.synchronous;
+    settings.minimumFramePeriodUs = options.delayUs;
+    settings.visual = options.visual;
+    settings.visualId = options.visualId;
     std::string error;
-    if (!x11::start(error, options.displayName)) {
-        std::fprintf(stderr, "haze: %s\n", error.c_str());
+    const Backend* backend = startBackend(linuxBackends(), options.backend, settings, error);
+    if (backend == nullptr) {
+        std::fprintf(stderr, "haze: %s; to draw without one, use haze --render OUT.png\n",
+                     error.c_str());
         std::exit(1);
     }
-    installPlatform(x11::platformTable());
-    // The options the daemons' hacks take.
-    if (options.synchronous) {
-        x11::setSynchronous();
-    }
-    x11::setMinimumFramePeriod(options.delayUs);
+    installPlatform(backend->platform());
     if (options.visual == VisualChoice::Refused) {
         std::fprintf(stderr,
                      "haze: -visual %s: haze draws with OpenGL in an RGB visual; using the "
                      "closest one\n",
                      options.visualName.c_str());
     }
-    x11::preferVisual(options.visual, options.visualId);
     ShowFrameRateReadout(options.showFrameRate);
 
-    if (options.mode == RunMode::Saver) {
-        explainRefusal(options.saverTail);
-        const std::string commandLine = "haze " + options.saverTail;
-        SaverEntry(nullptr, commandLine.c_str());
-    }
-
     int exitCode = 1;
-    if (options.mode == RunMode::OwnWindow) {
-        HWND own = x11::createOwnWindow(options.width, options.height);
+    if (options.mode == RunMode::Saver) {
+        exitCode = SaverMain(nullptr, options.saverTail.c_str());
+        explainRefusal(options.saverTail);
+    } else if (options.mode == RunMode::OwnWindow) {
+        HWND own = backend->createOwnWindow(options.width, options.height);
         if (own == nullptr) {
             std::fprintf(stderr, "haze: cannot open a window\n");
         } else {
             exitCode = RunSaverWindow(own);
-            x11::destroyOwnWindow(own);
+            backend->destroyOwnWindow(own);
         }
-    } else if (HWND window = daemonWindow(options)) {
+    } else if (HWND window = daemonWindow(*backend, options)) {
         exitCode = RunSaverWindow(window);
     }
     platform().exitProcess(exitCode);
@@ -173,15 +162,19 @@ int exportTextures(const CommandOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> backendNames;
+    for (const Backend* backend : linuxBackends()) {
+        backendNames.push_back(backend->name);
+    }
     CommandOptions options;
     std::string error;
-    if (!parseCommandOptions(argc - 1, argv + 1, options, error)) {
+    if (!parseCommandOptions(argc - 1, argv + 1, options, error, backendNames)) {
         std::fprintf(stderr, "haze: %s\n", error.c_str());
         return 2;
     }
     switch (options.mode) {
     case RunMode::Help:
-        std::fputs(usageText(), stdout);
+        std::fputs(usageText(backendNames).c_str(), stdout);
         return 0;
     case RunMode::Version:
         std::printf("haze %s\n", HAZE_VERSION);

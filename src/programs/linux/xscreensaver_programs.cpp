@@ -1,4 +1,4 @@
-#include "platform/x11/xscreensaver_programs.h"
+#include "programs/linux/xscreensaver_programs.h"
 
 #include <cstddef>
 #include <vector>

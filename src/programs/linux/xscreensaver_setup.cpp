@@ -1,6 +1,6 @@
-#include "platform/x11/xscreensaver_setup.h"
+#include "programs/linux/xscreensaver_setup.h"
 
-#include "platform/x11/xscreensaver_programs.h"
+#include "programs/linux/xscreensaver_programs.h"
 
 #include <cerrno>
 #include <climits>

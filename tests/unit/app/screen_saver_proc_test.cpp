@@ -5,7 +5,7 @@
 #include "app/frame_timer.h"
 #include "app/render_context.h"
 #include "app/run_seed.h"
-#include "app/saver_pixel_format.h"
+#include "platform/saver_pixel_format.h"
 #include "fake_platform.h"
 #include "gl_recorder.h"
 #include "host/saver_host_state.h"

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -52,11 +53,12 @@ TEST_F(Dispatch, EverySpellingOfTheFullScreenSwitchRunsFullScreen) {
 }
 
 TEST_F(Dispatch, UnknownSwitchesEndWithMinusOneAndCreateNothing) {
-    for (const char* tail : {"x", "/x", "\t/s", "/?", "\xc3\xa9", "/1"}) {
+    for (const char* tail : {"x", "/x", "\t/s", "/?", "\xc3\xa9", "/1", "/a"}) {
         SetUp();
         EXPECT_EQ(run(tail), -1) << tail;
         EXPECT_TRUE(fakes->createdTitles.empty()) << tail;
         EXPECT_EQ(fakes->countCalls("runDialog"), 0) << tail;
+        EXPECT_EQ(hostState.refusal, SwitchRefusal::UnknownSwitch) << tail;
     }
 }
 
@@ -104,12 +106,36 @@ TEST_F(Dispatch, PreviewRunsInsideTheGivenWindow) {
     }
 }
 
-TEST_F(Dispatch, PreviewWithoutAUsableWindowEndsWithMinusOne) {
-    for (const char* tail : {"/p", "/p abc", "/pabc", "/p 0", "/p 5555", "/p\t1234"}) {
+TEST_F(Dispatch, PreviewWithoutAUsableWindowEndsWithMinusOneAndSaysWhy) {
+    const std::pair<const char*, SwitchRefusal> cases[] = {
+        {"/p", SwitchRefusal::MalformedWindowId},
+        {"/p abc", SwitchRefusal::MalformedWindowId},
+        {"/pabc", SwitchRefusal::MalformedWindowId},
+        {"/p 0", SwitchRefusal::MalformedWindowId},
+        {"/p\t1234", SwitchRefusal::MalformedWindowId},
+        {"/l 5555", SwitchRefusal::NotAWindow},
+    };
+    for (const auto& [tail, reason] : cases) {
         SetUp();
         EXPECT_EQ(run(tail), -1) << tail;
         EXPECT_TRUE(fakes->createdTitles.empty()) << tail;
+        EXPECT_EQ(hostState.refusal, reason) << tail;
+        EXPECT_EQ(hostState.refusedSwitch, tail[1]) << tail;
+        EXPECT_STREQ(hostState.refusedArgument, tail + 2 + (tail[2] == ' ')) << tail;
     }
+    // A window system that cannot draw in another program's window refuses
+    // even a real one, and says so.
+    SetUp();
+    PlatformLimits limits;
+    limits.noForeignWindows = true;
+    fake::setLimits(limits);
+    EXPECT_EQ(run("/p 1234"), -1);
+    EXPECT_EQ(hostState.refusal, SwitchRefusal::NoForeignWindows);
+    EXPECT_TRUE(fakes->createdTitles.empty());
+    // A switch it runs leaves no refusal behind.
+    SetUp();
+    EXPECT_EQ(run("/p 1234"), 7);
+    EXPECT_EQ(hostState.refusal, SwitchRefusal::None);
 }
 
 TEST_F(Dispatch, AQuotedProgramPathIsSkippedAndItsSwitchHonoured) {

@@ -77,6 +77,25 @@ TEST_F(InputRules, SlowDriftsAreMeasuredFromWhereTheRunStarted) {
     EXPECT_EQ(closeRequests(), 1);
 }
 
+TEST_F(InputRules, WhereThePointerIsKnownOnlyOverTheSaverTravelCountsFromWhereItIsFirstSeen) {
+    fakes = &fake::reset();
+    PlatformLimits limits;
+    limits.pointerOnlyOverOwnSurfaces = true;
+    fake::setLimits(limits);
+    fakes->cursorKnown = false;
+    RunSaverWindow(nullptr);
+    EXPECT_FALSE(hostState.cursorReferenceKnown);
+    fake::deliver(hostState.window, WM_MOUSEMOVE, 0, 0); // the pointer is not over it yet
+    EXPECT_EQ(closeRequests(), 0);
+    fakes->cursorKnown = true;
+    moveMouseTo(700, 500); // first seen: far from (0, 0), and no travel yet
+    EXPECT_EQ(closeRequests(), 0);
+    moveMouseTo(702, 501);
+    EXPECT_EQ(closeRequests(), 0);
+    moveMouseTo(705, 500);
+    EXPECT_EQ(closeRequests(), 1);
+}
+
 TEST_F(InputRules, FarAwayCoordinatesDoNotOverflow) {
     moveMouseTo(-2147483647 - 1, 2147483647);
     EXPECT_EQ(closeRequests(), 1);

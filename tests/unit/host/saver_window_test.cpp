@@ -87,6 +87,17 @@ TEST_F(SaverWindow, ASecondFullScreenStartFrontsTheFirstAndExits) {
     fakes->runningSaver = fake::window(0x2222);
     RunSaverWindow(nullptr);
     EXPECT_EQ(fakes->createdWindows.size(), 1u);
+
+    // Nor is a window system asked that cannot find another instance.
+    SetUp();
+    fakes->runningSaver = running;
+    fakes->windows.insert(running);
+    PlatformLimits limits;
+    limits.noInstanceSearch = true;
+    fake::setLimits(limits);
+    RunSaverWindow(nullptr);
+    EXPECT_EQ(fakes->countCalls("findWindow"), 0);
+    EXPECT_EQ(fakes->createdWindows.size(), 1u);
 }
 
 TEST_F(SaverWindow, NoLoopRunsWhenTheWindowCannotBeMade) {

@@ -1,5 +1,5 @@
 // Choosing the closest offered format to the saver's request.
-#include "app/saver_pixel_format.h"
+#include "platform/saver_pixel_format.h"
 #include "platform/pixel_format_match.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The Linux command line: modes, options, their defaults and the usage
 // errors that end with exit code 2 before any display is opened.
-#include "platform/x11/command_options.h"
+#include "programs/linux/command_options.h"
 
-#include "platform/printable_text.h"
+#include "programs/printable_text.h"
 
 #include <gtest/gtest.h>
 

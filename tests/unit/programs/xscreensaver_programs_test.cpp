@@ -1,7 +1,7 @@
 // Adding haze to XScreenSaver's programs list and taking it out again: the
 // list as the daemon reads it (continued lines joined, entries split at
 // "\n") gains or loses exactly haze, and every other line stays as it was.
-#include "platform/x11/xscreensaver_programs.h"
+#include "programs/linux/xscreensaver_programs.h"
 
 #include <gtest/gtest.h>
 
