@@ -1,8 +1,8 @@
 #include "app/render_context.h"
 
 #include "app/run_seed.h"
-#include "platform/saver_pixel_format.h"
 #include "platform/platform.h"
+#include "platform/saver_pixel_format.h"
 
 RenderContext renderContext;
 

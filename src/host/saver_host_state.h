@@ -49,8 +49,8 @@ struct SaverHostState {
     UINT autoPlayMessage = 0;    // registered "QueryCancelAutoPlay" on Windows 98, else 0
     HMODULE imeModule = nullptr; // the input-method library, when already loaded
     ImmAssociateContextProc associateContext = nullptr;
-    HIMC savedInputContext = nullptr;     // the window's input context, detached at creation
-    POINT cursorReference = {0, 0};       // screen position mouse travel is measured from
+    HIMC savedInputContext = nullptr; // the window's input context, detached at creation
+    POINT cursorReference = {0, 0};   // screen position mouse travel is measured from
     // Whether `cursorReference` holds where the pointer was seen; when the
     // window system could not say at the start, the first motion sets it.
     bool cursorReferenceKnown = false;

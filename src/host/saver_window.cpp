@@ -117,9 +117,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         detachInputContext(window);
         // Mouse travel is measured from here; where the window system knows
         // the pointer only over the saver, from where it is first seen.
-        hostState.cursorReferenceKnown =
-            !platform().limits.pointerOnlyOverOwnSurfaces &&
-            platform().cursorPosition(&hostState.cursorReference);
+        hostState.cursorReferenceKnown = !platform().limits.pointerOnlyOverOwnSurfaces &&
+                                         platform().cursorPosition(&hostState.cursorReference);
         if (!hostState.isPreview) {
             platform().hideCursor();
         }

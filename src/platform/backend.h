@@ -23,7 +23,7 @@ enum class VisualChoice {
 
 // What the user asked of the window system, from the command line.
 struct BackendSettings {
-    std::string displayName; // -display; empty: the one the environment names
+    std::string displayName;  // -display; empty: the one the environment names
     bool synchronous = false; // -sync: every request waits for the server's answer
     // -delay: frames start at most once every this many microseconds, or once
     // every display refresh where that is longer.

@@ -54,8 +54,8 @@ EGLConfig chooseSaverEglConfig(EGLDisplay display, EGLint surfaceType, bool exac
         candidates.push_back(describe(display, config, surfaceType));
     }
     const int best = closestPixelFormat(SaverPixelFormat, candidates);
-    if (best < 0 || (exactOnly && !exactly(candidates[static_cast<std::size_t>(best)],
-                                           SaverPixelFormat))) {
+    if (best < 0 ||
+        (exactOnly && !exactly(candidates[static_cast<std::size_t>(best)], SaverPixelFormat))) {
         return nullptr;
     }
     return configs[static_cast<std::size_t>(best)];

@@ -3,8 +3,8 @@
 // hold any other byte. Parsing must give a defined result that keeps every
 // option within its documented range and quote back only printable text.
 // Runs with AddressSanitizer and UndefinedBehaviorSanitizer.
-#include "programs/printable_text.h"
 #include "programs/linux/command_options.h"
+#include "programs/printable_text.h"
 
 #include <cmath>
 #include <cstdint>

@@ -15,7 +15,6 @@ struct OffscreenSurface::Egl {
     EGLContext context = EGL_NO_CONTEXT;
 };
 
-
 OffscreenSurface::OffscreenSurface(int width, int height, std::unique_ptr<Egl> egl)
     : width_(width), height_(height), egl_(std::move(egl)) {}
 

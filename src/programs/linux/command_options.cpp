@@ -394,9 +394,8 @@ const OptionRow optionRows[] = {
     {"-root", nullptr, true, nullptr, anyMode, noRange, noRange, "", chooseMode<RunMode::Root>,
      Section::Daemons, nullptr,
      "draw into the window named by XSCREENSAVER_WINDOW,\nelse into the root window"},
-    {"-window-id", nullptr, true, "ID", anyMode, noRange, noRange,
-     "a window id, decimal or 0x-hex", windowId, Section::Daemons, nullptr,
-     "draw into the window ID (decimal or 0x-hex)"},
+    {"-window-id", nullptr, true, "ID", anyMode, noRange, noRange, "a window id, decimal or 0x-hex",
+     windowId, Section::Daemons, nullptr, "draw into the window ID (decimal or 0x-hex)"},
     {"-window", nullptr, true, nullptr, anyMode, noRange, noRange, "",
      chooseMode<RunMode::OwnWindow>, Section::Daemons, nullptr,
      "an ordinary window of haze's own; closes with the\nwindow manager's close button, q or "
@@ -570,11 +569,10 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
     // Every monitor lies within the picture.
     for (const MonitorGeometry& m : options.monitors) {
         if (m.x + m.width > options.width || m.y + m.height > options.height) {
-            return parser.fail("--monitors: " + std::to_string(m.width) + "x" +
-                               std::to_string(m.height) + "+" + std::to_string(m.x) + "+" +
-                               std::to_string(m.y) + " reaches beyond the " +
-                               std::to_string(options.width) + "x" +
-                               std::to_string(options.height) + " picture");
+            return parser.fail(
+                "--monitors: " + std::to_string(m.width) + "x" + std::to_string(m.height) + "+" +
+                std::to_string(m.x) + "+" + std::to_string(m.y) + " reaches beyond the " +
+                std::to_string(options.width) + "x" + std::to_string(options.height) + " picture");
         }
     }
     return true;
@@ -661,18 +659,19 @@ std::string usageText(const std::vector<std::string>& backendNames) {
     for (const std::string& name : backendNames) {
         names += (names.empty() ? "" : ", ") + name;
     }
-    std::string text = "Usage: haze [MODE] [OPTIONS]\n"
-                       "\n"
-                       "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
-                       "translucent smoke drifting through a letterboxed, fading view.\n"
-                       "\n"
-                       "Screen-saver switches:\n"
-                       "  /s                 full screen until a key, a click, mouse travel of more\n"
-                       "                     than 4 pixels or another window taking the focus\n"
-                       "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
-                       "                     that window goes away\n"
-                       "  /c                 configuration: haze has no settings, so it says so\n"
-                       "  (none)             the same as /c\n";
+    std::string text =
+        "Usage: haze [MODE] [OPTIONS]\n"
+        "\n"
+        "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
+        "translucent smoke drifting through a letterboxed, fading view.\n"
+        "\n"
+        "Screen-saver switches:\n"
+        "  /s                 full screen until a key, a click, mouse travel of more\n"
+        "                     than 4 pixels or another window taking the focus\n"
+        "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
+        "                     that window goes away\n"
+        "  /c                 configuration: haze has no settings, so it says so\n"
+        "  (none)             the same as /c\n";
     for (const SectionText& section : sections) {
         text += std::string("\n") + section.heading + "\n";
         for (const OptionRow& row : optionRows) {

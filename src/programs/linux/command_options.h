@@ -78,8 +78,7 @@ constexpr int maximumMonitors = 9;
 // a one-line explanation in `error` (the caller exits with code 2).
 // `backendNames` are the names --backend takes (none: any name).
 bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
-                         std::string& error,
-                         const std::vector<std::string>& backendNames = {});
+                         std::string& error, const std::vector<std::string>& backendNames = {});
 
 // An X window id as daemons pass it: decimal, or hexadecimal after 0x. False
 // for anything else, for 0 and for values beyond 32 bits.

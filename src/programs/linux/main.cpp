@@ -54,8 +54,9 @@ void explainRefusal(const std::string& tail) {
                      windowNumber(argument.c_str()));
         return;
     case SwitchRefusal::NoForeignWindows:
-        std::fprintf(stderr, "haze: /%c: this window system cannot show haze inside another "
-                             "program's window\n",
+        std::fprintf(stderr,
+                     "haze: /%c: this window system cannot show haze inside another "
+                     "program's window\n",
                      letter);
         return;
     }

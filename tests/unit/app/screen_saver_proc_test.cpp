@@ -5,12 +5,12 @@
 #include "app/frame_timer.h"
 #include "app/render_context.h"
 #include "app/run_seed.h"
-#include "platform/saver_pixel_format.h"
 #include "fake_platform.h"
 #include "gl_recorder.h"
 #include "host/saver_host_state.h"
 #include "host/saver_window.h"
 #include "host/screen_saver.h"
+#include "platform/saver_pixel_format.h"
 #include "recording_scene_hooks.h"
 #include "support/random.h"
 

@@ -1,6 +1,6 @@
 // Choosing the closest offered format to the saver's request.
-#include "platform/saver_pixel_format.h"
 #include "platform/pixel_format_match.h"
+#include "platform/saver_pixel_format.h"
 
 #include <gtest/gtest.h>
 
