@@ -62,16 +62,21 @@ FrameTarget target;
 
 enum class CanvasSwitch { Automatic, On, Off };
 
-// HAZE_CANVAS: "on", "off", or anything else (or nothing) for the automatic
-// choice.
+// HAZE_CANVAS: "on", "off", "auto" or nothing. Any other value leaves the
+// choice to haze too, after one line saying so: a mistyped switch would
+// otherwise go unnoticed.
 CanvasSwitch canvasSwitch() {
     const char* value = std::getenv("HAZE_CANVAS");
-    if (value != nullptr && std::strcmp(value, "on") == 0) {
+    if (value == nullptr || std::strcmp(value, "auto") == 0) {
+        return CanvasSwitch::Automatic;
+    }
+    if (std::strcmp(value, "on") == 0) {
         return CanvasSwitch::On;
     }
-    if (value != nullptr && std::strcmp(value, "off") == 0) {
+    if (std::strcmp(value, "off") == 0) {
         return CanvasSwitch::Off;
     }
+    std::fprintf(stderr, "haze: HAZE_CANVAS takes on, off or auto; the choice is left to haze\n");
     return CanvasSwitch::Automatic;
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -29,13 +30,29 @@ bool onlyDigits(const std::string& text, const char* allowed) {
     return !text.empty() && text.find_first_not_of(allowed) == std::string::npos;
 }
 
+// An option's name with two leading dashes, as every option takes one or two.
+std::string twoDashes(const std::string& word) {
+    return word.compare(0, 2, "--") == 0 || word.compare(0, 1, "-") != 0 ? word : "-" + word;
+}
+
 // The options of haze's own that take the next word as their value.
 bool takesValue(const std::string& word) {
-    for (const char* name : {"--render", "--export-textures", "--size", "--frames", "--step-ms",
-                             "--seed", "-window-id", "--window-id", "--monitors", "-delay",
-                             "--delay", "-display", "--display", "-visual", "--visual"}) {
-        if (word == name) {
+    for (const char* name :
+         {"--render", "--export-textures", "--size", "--frames", "--step-ms", "--seed",
+          "--window-id", "--monitors", "--delay", "--display", "--visual", "--backend"}) {
+        if (twoDashes(word) == name) {
             return true;
+        }
+    }
+    return false;
+}
+
+bool isWord(const std::vector<std::string>& words, std::initializer_list<const char*> spellings) {
+    for (const std::string& word : words) {
+        for (const char* spelling : spellings) {
+            if (word == spelling) {
+                return true;
+            }
         }
     }
     return false;
@@ -80,6 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(options.frames >= 0 && options.frames <= 100000000);
     check(std::isfinite(options.stepMs) && options.stepMs >= 0.0 && options.stepMs <= 3600000.0);
     check(options.mode == RunMode::Saver || options.saverTail.empty());
+    // A switch reaches the host in one of the spellings --help gives, and
+    // only from a word that is that switch: nothing mistyped runs full screen.
+    const std::string& tail = options.saverTail;
+    const bool preview = tail.compare(0, 3, "/p ") == 0 || tail.compare(0, 3, "/l ") == 0;
+    check(tail.empty() || tail == "/s" || tail == "/c" ||
+          (preview && onlyDigits(tail.substr(3), "0123456789")));
+    check(tail != "/s" || isWord(words, {"/s", "-s", "/S", "-S"}));
     check(options.mode != RunMode::Render || !options.renderPath.empty());
     check(options.mode != RunMode::ExportTextures || !options.exportDirectory.empty());
     check(options.mode != RunMode::WindowId || options.windowId != 0);
@@ -97,13 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string name = words[i];
         std::string value;
         const std::size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+        if (name.compare(0, 1, "-") == 0 && equals != std::string::npos) {
             value = name.substr(equals + 1);
             name.resize(equals);
         } else if (i + 1 < words.size() && takesValue(name)) {
             value = words[++i];
         }
-        if (name == "--frames" || name == "--seed" || name == "-delay" || name == "--delay") {
+        name = twoDashes(name);
+        if (name == "--frames" || name == "--seed" || name == "--delay") {
             check(onlyDigits(value, "0123456789"));
         } else if (name == "--step-ms") {
             check(onlyDigits(value, "0123456789."));

@@ -488,13 +488,15 @@ case_daemon_style_options_run() {
     expect_quiet_stderr
   done
 
-  # A visual haze cannot draw in: one line of warning, and the scene all the same.
-  start_haze -root -window-id "$id" -visual mono
+  # A visual haze cannot draw in, and a HAZE_CANVAS it does not know: one
+  # line of warning each, what was given shown escaped, and the scene all
+  # the same.
+  HAZE_CANVAS=ON start_haze -root -window-id "$id" -visual $'mono\e[2J'
   expect_child_fills_test_window "Preview"
   kill -TERM "$HAZE_PID"
   wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] && [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] &&
-    grep -q -- "-visual mono" "$WORK/haze.err" ||
+  [ "$HAZE_STATUS" -eq 0 ] && [ "$(wc -l <"$WORK/haze.err")" -eq 2 ] &&
+    grep -qF -- '-visual mono\x1b[2J' "$WORK/haze.err" && grep -q HAZE_CANVAS "$WORK/haze.err" ||
     fail "-visual mono: status $HAZE_STATUS, stderr: $(cat "$WORK/haze.err")"
 
   for option in -help --help; do
@@ -771,10 +773,15 @@ run_haze() {
   timeout 10 "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
 }
 
+# One line on stderr that says `pattern`, and the exit code `code` when given:
+# 2 for a command line haze does not take, 1 for what fails at run time.
 expect_one_line_error() {
-  local pattern=$1
+  local pattern=$1 code=${2:-}
   [ "$STATUS" -ne 0 ] || fail "exit code 0 for bad input"
   [ "$STATUS" -ne 124 ] || fail "haze did not end"
+  [ -z "$code" ] || [ "$STATUS" -eq "$code" ] ||
+    fail "exit code $STATUS for '$pattern', expected $code"
+  ! grep -q $'\e' "$WORK/haze.err" || fail "an escape byte reached the terminal"
   [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] ||
     fail "expected one line on stderr, got: $(cat "$WORK/haze.err")"
   grep -q -- "$pattern" "$WORK/haze.err" || fail "stderr does not say '$pattern': $(cat "$WORK/haze.err")"
@@ -784,20 +791,34 @@ expect_one_line_error() {
 case_bad_window_ids_are_one_line_errors() {
   start_xvfb 320x240
   run_haze -window-id nonsense
-  expect_one_line_error "-window-id"
-  [ "$STATUS" -eq 2 ] || fail "a malformed -window-id exits with $STATUS, expected 2"
+  expect_one_line_error "-window-id" 2
   run_haze -window-id 0x3fffff0
-  expect_one_line_error "not a window"
+  expect_one_line_error "not a window" 2
   run_haze /p nonsense
-  expect_one_line_error "/p"
+  expect_one_line_error "/p" 2
   run_haze /p 67108848
-  expect_one_line_error "not a window"
+  expect_one_line_error "not a window" 2
   run_haze /l 67108848
-  expect_one_line_error "not a window"
+  expect_one_line_error "not a window" 2
   XSCREENSAVER_WINDOW=0x3fffff0 run_haze -root
-  expect_one_line_error "XSCREENSAVER_WINDOW"
+  expect_one_line_error "XSCREENSAVER_WINDOW" 1
   run_haze /x
-  expect_one_line_error "not a mode"
+  expect_one_line_error "not a mode" 2
+  # What the daemons' users type never starts the full-screen saver, which
+  # would grab the keyboard: a word that is not a switch as --help spells it
+  # is refused, and a single-dash option is that option.
+  run_haze $'\xafs' 123
+  expect_one_line_error "not a mode" 2
+  run_haze /ss
+  expect_one_line_error "not a mode" 2
+  run_haze -size 64x64
+  expect_one_line_error "--size" 2
+  run_haze -seed 5
+  [ "$STATUS" -eq 0 ] && grep -q "no settings" "$WORK/haze.out" ||
+    fail "-seed 5 exited with $STATUS and said: $(cat "$WORK/haze.out" "$WORK/haze.err")"
+  # A display name is shown escaped, as everything else haze echoes.
+  run_haze -display $'\e[2J:9' -root
+  expect_one_line_error '\\x1b\[2J:9' 1
 }
 
 case_no_display_points_to_render() {
@@ -815,12 +836,12 @@ case_no_display_points_to_render() {
 case_configure_says_there_are_no_settings() {
   start_xvfb 320x240
   run_haze /c
-  [ "$STATUS" -eq 1 ] || fail "/c exited with $STATUS, expected 1 (OK)"
+  [ "$STATUS" -eq 0 ] || fail "/c exited with $STATUS, expected 0 (done)"
   [ "$(wc -l <"$WORK/haze.out")" -eq 1 ] && grep -q "no settings" "$WORK/haze.out" ||
     fail "/c said: $(cat "$WORK/haze.out")"
   expect_quiet_stderr
   run_haze
-  [ "$STATUS" -eq 1 ] || fail "no switch exited with $STATUS, expected 1"
+  [ "$STATUS" -eq 0 ] || fail "no switch exited with $STATUS, expected 0"
 }
 
 "case_$CASE_NAME"

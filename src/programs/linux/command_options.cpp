@@ -166,11 +166,12 @@ using Apply = bool (*)(Parser& parser, const OptionRow& row, const std::string& 
 
 // One option: its spellings, the modes it applies to, its range, what its
 // value must be and its help. The parser, its messages and --help all read
-// these rows; "{min}" and "{max}" in the texts stand for the range.
+// these rows; "{min}" and "{max}" in the texts stand for the range. Every
+// option is taken with one leading dash or two, as the daemons' hacks take
+// theirs.
 struct OptionRow {
     const char* name;      // as --help shows it: "--size", "-delay"
     const char* alias;     // another spelling (besides the other number of dashes), or null
-    bool eitherDashes;     // also taken with one dash where it has two, or two where one
     const char* valueName; // its value in --help ("WxH"); null: it takes none
     unsigned modes;        // where it applies; options that choose the mode apply anywhere
     double minimum;        // its range, for the numbers it takes
@@ -194,11 +195,16 @@ std::string expand(const OptionRow& row, const char* text) {
 }
 
 struct Parser {
+    Parser(CommandOptions& options, std::string& error,
+           const std::vector<std::string>& backendNames)
+        : options(options), error(error), backendNames(backendNames) {}
+
     CommandOptions& options;
     std::string& error;
     const std::vector<std::string>& backendNames;
     bool help = false;
     bool version = false;
+    bool switchGiven = false;            // a screen-saver switch chose the mode
     std::vector<const OptionRow*> given; // the options given, in order
 
     // The message quotes what was given: shown escaped where not printable.
@@ -219,6 +225,10 @@ struct Parser {
     }
 
     bool setMode(RunMode mode) {
+        if (switchGiven) {
+            return fail(std::string("choose one mode: a screen-saver switch and ") +
+                        modeName(mode) + " were both given");
+        }
         // The settings program's preview gives -root and -window-id together:
         // the window id wins.
         if (options.mode == RunMode::WindowId && mode == RunMode::Root) {
@@ -391,79 +401,79 @@ constexpr double noRange = 0.0;
 
 // Every option, in the order --help lists them within each section.
 const OptionRow optionRows[] = {
-    {"-root", nullptr, true, nullptr, anyMode, noRange, noRange, "", chooseMode<RunMode::Root>,
+    {"-root", nullptr, nullptr, anyMode, noRange, noRange, "", chooseMode<RunMode::Root>,
      Section::Daemons, nullptr,
      "draw into the window named by XSCREENSAVER_WINDOW,\nelse into the root window"},
-    {"-window-id", nullptr, true, "ID", anyMode, noRange, noRange, "a window id, decimal or 0x-hex",
+    {"-window-id", nullptr, "ID", anyMode, noRange, noRange, "a window id, decimal or 0x-hex",
      windowId, Section::Daemons, nullptr, "draw into the window ID (decimal or 0x-hex)"},
-    {"-window", nullptr, true, nullptr, anyMode, noRange, noRange, "",
-     chooseMode<RunMode::OwnWindow>, Section::Daemons, nullptr,
+    {"-window", nullptr, nullptr, anyMode, noRange, noRange, "", chooseMode<RunMode::OwnWindow>,
+     Section::Daemons, nullptr,
      "an ordinary window of haze's own; closes with the\nwindow manager's close button, q or "
      "Escape"},
 
-    {"-delay", nullptr, true, "US", displayModes, 0, maximumDelayUs,
+    {"-delay", nullptr, "US", displayModes, 0, maximumDelayUs,
      "a whole number of microseconds from {min} to {max}", delay, Section::OnDisplay, nullptr,
      "at least US microseconds from one frame's start to the\nnext (default 0: up to 200 frames "
      "a second)"},
-    {"-fps", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+    {"-fps", nullptr, nullptr, displayModes, noRange, noRange, "",
      setFlag<&CommandOptions::showFrameRate, true>, Section::OnDisplay, "-fps, -no-fps",
      "show the frame rate in the lower left corner, or not\n(the default)"},
-    {"-no-fps", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+    {"-no-fps", nullptr, nullptr, displayModes, noRange, noRange, "",
      setFlag<&CommandOptions::showFrameRate, false>, Section::OnDisplay, "", ""},
-    {"-display", nullptr, true, "NAME", displayModes, noRange, noRange,
+    {"-display", nullptr, "NAME", displayModes, noRange, noRange,
      "the name of an X display, such as :0", display, Section::OnDisplay, nullptr,
      "the X display to draw on (default: DISPLAY)"},
-    {"-visual", nullptr, true, "NAME", displayModes, noRange, noRange, "", visual,
-     Section::OnDisplay, nullptr,
+    {"-visual", nullptr, "NAME", displayModes, noRange, noRange, "", visual, Section::OnDisplay,
+     nullptr,
      "default, best, gl, TrueColor, DirectColor or a visual\nid; other names draw in the best "
      "visual, with a warning"},
-    {"-install", nullptr, true, nullptr, displayModes, noRange, noRange, "", accept,
-     Section::OnDisplay, nullptr, "a private colormap (haze always makes one)"},
-    {"-sync", nullptr, true, nullptr, displayModes, noRange, noRange, "",
+    {"-install", nullptr, nullptr, displayModes, noRange, noRange, "", accept, Section::OnDisplay,
+     nullptr, "a private colormap (haze always makes one)"},
+    {"-sync", nullptr, nullptr, displayModes, noRange, noRange, "",
      setFlag<&CommandOptions::synchronous, true>, Section::OnDisplay, nullptr,
      "wait for the X server after every request (debugging)"},
-    {"--backend", nullptr, false, "NAME", displayModes, noRange, noRange, "", backend,
-     Section::OnDisplay, nullptr,
+    {"--backend", nullptr, "NAME", displayModes, noRange, noRange, "", backend, Section::OnDisplay,
+     nullptr,
      "the window system to draw on: {backends}\n(default: the first of them that answers)"},
 
-    {"--install-xscreensaver", nullptr, false, nullptr, anyMode, noRange, noRange, "",
+    {"--install-xscreensaver", nullptr, nullptr, anyMode, noRange, noRange, "",
      chooseMode<RunMode::InstallXScreenSaver>, Section::XScreenSaver, nullptr,
      "add haze to the programs of ~/.xscreensaver,\nmaking the file from the daemon's defaults "
      "if\nthere is none; running it again changes nothing"},
-    {"--uninstall-xscreensaver", nullptr, false, nullptr, anyMode, noRange, noRange, "",
+    {"--uninstall-xscreensaver", nullptr, nullptr, anyMode, noRange, noRange, "",
      chooseMode<RunMode::UninstallXScreenSaver>, Section::XScreenSaver, nullptr,
      "take haze out of that list again"},
 
-    {"--render", nullptr, false, "OUT.png", anyMode, noRange, noRange,
-     "the path of the PNG file to write", render, Section::WithoutDisplay, nullptr,
+    {"--render", nullptr, "OUT.png", anyMode, noRange, noRange, "the path of the PNG file to write",
+     render, Section::WithoutDisplay, nullptr,
      "draw frames offscreen and write the last as an RGB PNG\n(- writes it to standard output)"},
-    {"--frames", nullptr, false, "N", renderOnly, 0, maximumFrames,
+    {"--frames", nullptr, "N", renderOnly, 0, maximumFrames,
      "a whole number of frames from {min} to {max}", frames, Section::WithoutDisplay, nullptr,
      "frames to draw (default 300)"},
-    {"--step-ms", nullptr, false, "MS", renderOnly, 0, maximumStepMs,
+    {"--step-ms", nullptr, "MS", renderOnly, 0, maximumStepMs,
      "a decimal number of milliseconds from {min} to {max}", stepMs, Section::WithoutDisplay,
      nullptr, "simulated milliseconds between frames (default 16.667)"},
-    {"--monitors", nullptr, false, "WxH+X+Y,...", renderOnly, 1, maximumMonitors,
+    {"--monitors", nullptr, "WxH+X+Y,...", renderOnly, 1, maximumMonitors,
      "up to {max} comma-separated WIDTHxHEIGHT+X+Y", monitors, Section::WithoutDisplay, nullptr,
      "the monitors the picture spans, each with a view of\nits own (default: one, the whole "
      "picture)"},
-    {"--export-textures", nullptr, false, "DIR", anyMode, noRange, noRange,
+    {"--export-textures", nullptr, "DIR", anyMode, noRange, noRange,
      "the folder to write the images into", exportTextures, Section::WithoutDisplay, nullptr,
      "write the scene's eleven generated images as\nDIR/NN-NAME.png (256x256 RGBA, rows as "
      "uploaded)"},
 
-    {"--size", nullptr, false, "WxH", sizedModes, 1, maximumSize,
+    {"--size", nullptr, "WxH", sizedModes, 1, maximumSize,
      "WIDTHxHEIGHT with each from {min} to {max} pixels", size, Section::General, nullptr,
      "picture size in pixels for --render (default 1280x720)\nand -window (default 800x600), at "
      "most {max} each way"},
-    {"--seed", nullptr, false, "N", anyMode, 0, maximumSeed, "a whole number from {min} to {max}",
-     seed, Section::General, nullptr,
+    {"--seed", nullptr, "N", anyMode, 0, maximumSeed, "a whole number from {min} to {max}", seed,
+     Section::General, nullptr,
      "start the random sequence from N ({min} to {max})\ninstead of the clock, to repeat a run "
      "exactly"},
-    {"--help", "-h", true, nullptr, anyMode, noRange, noRange, "", setParserFlag<&Parser::help>,
+    {"--help", "-h", nullptr, anyMode, noRange, noRange, "", setParserFlag<&Parser::help>,
      Section::General, "--help, -help", "this text"},
-    {"--version", nullptr, false, nullptr, anyMode, noRange, noRange, "",
-     setParserFlag<&Parser::version>, Section::General, nullptr, "the version"},
+    {"--version", nullptr, nullptr, anyMode, noRange, noRange, "", setParserFlag<&Parser::version>,
+     Section::General, nullptr, "the version"},
 };
 
 // The spelling with one dash where `name` has two, or two where it has one.
@@ -473,15 +483,34 @@ std::string otherDashes(const std::string& name) {
 
 const OptionRow* findOption(const std::string& name) {
     for (const OptionRow& row : optionRows) {
-        if (name == row.name || (row.alias != nullptr && name == row.alias) ||
-            (row.eitherDashes && name == otherDashes(row.name))) {
+        if (name == row.name || name == otherDashes(row.name) ||
+            (row.alias != nullptr && name == row.alias)) {
             return &row;
         }
     }
     return nullptr;
 }
 
+// A screen-saver switch as --help lists it: a slash or a dash and one of the
+// letters s, p, l or c, in either case. The letter, or '\0' for any other word.
+char switchLetter(const std::string& word) {
+    if (word.size() != 2 || (word[0] != '/' && word[0] != '-')) {
+        return '\0';
+    }
+    const char letter = static_cast<char>(word[1] | 0x20); // either case
+    return letter == 's' || letter == 'p' || letter == 'l' || letter == 'c' ? letter : '\0';
+}
+
 } // namespace
+
+bool parseDecimalWindowId(const std::string& text, std::uint32_t& id) {
+    unsigned long long value = 0;
+    if (!parseDecimal(text, 0xFFFFFFFFull, value) || value == 0) {
+        return false;
+    }
+    id = static_cast<std::uint32_t>(value);
+    return true;
+}
 
 bool parseWindowId(const std::string& text, std::uint32_t& id) {
     unsigned long long value = 0;
@@ -498,30 +527,48 @@ bool parseWindowId(const std::string& text, std::uint32_t& id) {
 bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
                          std::string& error, const std::vector<std::string>& backendNames) {
     options = CommandOptions{};
-    Parser parser{options, error, backendNames, false, false, {}};
+    Parser parser(options, error, backendNames);
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (const char letter = switchLetter(argument)) {
+            // The Windows switches, for the host's dispatch, in one spelling.
+            if (parser.switchGiven || options.mode != RunMode::Saver) {
+                return parser.fail("choose one mode: " +
+                                   std::string(parser.switchGiven ? "a screen-saver switch"
+                                                                  : modeName(options.mode)) +
+                                   " and " + argument + " were both given");
+            }
+            parser.switchGiven = true;
+            options.saverTail = std::string("/") + letter;
+            if (letter == 'p' || letter == 'l') {
+                std::uint32_t id = 0;
+                const std::string value = i + 1 < argc ? argv[i + 1] : "";
+                if (!parseDecimalWindowId(value, id)) {
+                    return parser.fail(argument + " needs the decimal id of a window, got '" +
+                                       value + "'");
+                }
+                options.saverTail += " " + std::to_string(id);
+                ++i;
+            }
+            continue;
+        }
         // --name=value is the same as --name value.
         std::string name = argument;
         std::string value;
         bool inlineValue = false;
         const std::size_t equals = argument.find('=');
-        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+        if (argument.compare(0, 1, "-") == 0 && equals != std::string::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
             inlineValue = true;
         }
         const OptionRow* option = findOption(name);
         if (option == nullptr) {
-            if (argument.compare(0, 2, "--") == 0) {
+            if (argument.compare(0, 1, "-") == 0 && argument.size() > 1) {
                 return parser.fail("unknown option " + name + " (haze --help lists them)");
             }
-            // A Windows switch or its argument, for the host.
-            if (!options.saverTail.empty()) {
-                options.saverTail += ' ';
-            }
-            options.saverTail += argument;
-            continue;
+            return parser.fail("'" + argument +
+                               "' is not a mode haze knows; haze --help lists them");
         }
         const bool takesValue = option->valueName != nullptr;
         if (takesValue && !inlineValue) {
@@ -531,6 +578,11 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
             value = argv[++i];
         } else if (!takesValue && inlineValue) {
             return parser.fail(std::string(option->name) + " takes no value");
+        }
+        // An option's name is never taken for a value, a file's above all.
+        if (value.compare(0, 2, "--") == 0) {
+            return parser.fail(std::string(option->name) + " needs a value, got '" + value +
+                               "', which is an option's spelling");
         }
         if (!option->apply(parser, *option, value)) {
             return false;
@@ -545,15 +597,6 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
     if (parser.version) {
         options.mode = RunMode::Version;
         return true;
-    }
-    if (options.mode != RunMode::Saver && !options.saverTail.empty()) {
-        // A word like -foo is an option haze does not know, not a switch.
-        const std::string word = options.saverTail.substr(0, options.saverTail.find(' '));
-        if (word.size() > 2 && word[0] == '-') {
-            return parser.fail("unknown option " + word + " (haze --help lists them)");
-        }
-        return parser.fail(std::string("choose one mode: ") + modeName(options.mode) +
-                           " was given with '" + options.saverTail + "'");
     }
     for (const OptionRow* option : parser.given) {
         if ((option->modes & modeBit(options.mode)) == 0) {
@@ -616,8 +659,7 @@ const SectionText sections[] = {
      "Screen-saver daemons (haze grabs nothing and ignores input; it ends on\n"
      "SIGTERM or SIGINT, or when its window is destroyed):",
      21, "  (-root with -window-id draws into the window ID.)\n"},
-    {Section::OnDisplay,
-     "On a display (one or two leading dashes, as the daemons' hacks take them):", 21, ""},
+    {Section::OnDisplay, "On a display:", 21, ""},
     {Section::XScreenSaver, "XScreenSaver, for the current user:", 28, ""},
     {Section::WithoutDisplay, "Without a display:", 21, ""},
     {Section::General, "Options:", 21, ""},
@@ -665,7 +707,7 @@ std::string usageText(const std::vector<std::string>& backendNames) {
         "An animated OpenGL screen saver: coloured stars, a yellow glow and\n"
         "translucent smoke drifting through a letterboxed, fading view.\n"
         "\n"
-        "Screen-saver switches:\n"
+        "Screen-saver switches (a slash or a dash, in either case: /s, -S):\n"
         "  /s                 full screen until a key, a click, mouse travel of more\n"
         "                     than 4 pixels or another window taking the focus\n"
         "  /p ID, /l ID       preview inside the window with decimal id ID, until\n"
@@ -681,7 +723,14 @@ std::string usageText(const std::vector<std::string>& backendNames) {
         }
         text += section.footer;
     }
-    return text + "\n"
-                  "Numbers are decimal; only window and visual ids may also be written in "
-                  "0x-hex.\n";
+    return text +
+           "\n"
+           "Every option takes one leading dash or two, as the daemons' hacks take\n"
+           "theirs: -delay or --delay. Numbers are decimal; only window and visual ids\n"
+           "may also be written in 0x-hex.\n"
+           "\n"
+           "Exit status: " +
+           std::to_string(ExitDone) + " done, " + std::to_string(ExitFailed) +
+           " failed (no display, a file not written, ...),\n" + std::to_string(ExitUsage) +
+           " a command line haze does not take.\n";
 }

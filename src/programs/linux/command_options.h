@@ -1,11 +1,13 @@
 // The Linux command line of haze.
 //
-// haze takes the Windows screen-saver switches (/s, /p ID, /l ID, /c, ...),
-// which go to the host's dispatch unchanged, the conventions of the Linux
-// screen-saver daemons (-root, -window-id ID, -window), the headless renderer
-// (--render) and options of its own. The daemons' hacks take their options
-// with one or two leading dashes (-delay, --delay), and so does haze. Parsing
-// needs no display, so every usage error is reported before one is opened.
+// haze takes the Windows screen-saver switches (/s, /p ID, /l ID, /c), which
+// go to the host's dispatch, the conventions of the Linux screen-saver
+// daemons (-root, -window-id ID, -window), the headless renderer (--render)
+// and options of its own. The daemons' hacks take their options with one or
+// two leading dashes (-delay, --delay), and so does haze, for every option.
+// A switch is taken only as --help spells it; any other word is refused, so
+// a mistyped option never starts a full-screen run. Parsing needs no
+// display, so every usage error is reported before one is opened.
 #pragma once
 
 #include "platform/backend.h"
@@ -14,8 +16,13 @@
 #include <string>
 #include <vector>
 
+// haze's exit codes on Linux, on every path.
+constexpr int ExitDone = 0;   // the run or command ended as asked
+constexpr int ExitFailed = 1; // it could not be done: no display, a file not written, ...
+constexpr int ExitUsage = 2;  // a command line haze does not take
+
 enum class RunMode {
-    Saver,          // the Windows switches in `saverTail`, through the host's dispatch
+    Saver,          // the Windows switch in `saverTail`, through the host's dispatch
     Help,           // --help
     Version,        // --version
     Render,         // --render PATH: headless frames to a PNG file
@@ -40,7 +47,7 @@ struct MonitorGeometry {
 
 struct CommandOptions {
     RunMode mode = RunMode::Saver;
-    std::string saverTail; // the remaining words, joined by single blanks
+    std::string saverTail; // the switch as the host reads it: "/s", "/p 1234", "/c"; "" for none
 
     std::string renderPath;
     std::string exportDirectory; // --export-textures
@@ -75,7 +82,7 @@ constexpr int defaultWindowHeight = 600;
 constexpr int maximumMonitors = 9;
 
 // Parses the arguments after the program name. False on a usage error, with
-// a one-line explanation in `error` (the caller exits with code 2).
+// a one-line explanation in `error` (the caller exits with ExitUsage).
 // `backendNames` are the names --backend takes (none: any name).
 bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& options,
                          std::string& error, const std::vector<std::string>& backendNames = {});
@@ -83,6 +90,8 @@ bool parseCommandOptions(int argc, const char* const* argv, CommandOptions& opti
 // An X window id as daemons pass it: decimal, or hexadecimal after 0x. False
 // for anything else, for 0 and for values beyond 32 bits.
 bool parseWindowId(const std::string& text, std::uint32_t& id);
+// A window id as the screen-saver switches take it: decimal only.
+bool parseDecimalWindowId(const std::string& text, std::uint32_t& id);
 
 // The -visual names of the daemons' hacks, as haze honours them: "default",
 // a visual id (decimal or 0x-hex) and the names of visuals OpenGL draws in

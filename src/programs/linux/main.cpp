@@ -33,25 +33,17 @@ unsigned long windowNumber(const char* text) {
     return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(ParseWindowHandle(text)));
 }
 
-// The host refuses a bad switch or preview window with -1 and no word; a
-// person at a terminal gets one line saying why.
+// The host refuses a preview window it cannot draw in with -1 and no word
+// (the command line has already refused every other switch); a person at a
+// terminal gets one line saying why.
 void explainRefusal(const std::string& tail) {
     const char letter = hostState.refusedSwitch;
-    const std::string argument = hostState.refusedArgument;
     switch (hostState.refusal) {
     case SwitchRefusal::None:
         return;
-    case SwitchRefusal::UnknownSwitch:
-        std::fprintf(stderr, "haze: '%s' is not a mode haze knows; haze --help lists them\n",
-                     printableText(tail).c_str());
-        return;
-    case SwitchRefusal::MalformedWindowId:
-        std::fprintf(stderr, "haze: /%c needs the decimal id of a window, got '%s'\n", letter,
-                     printableText(argument).c_str());
-        return;
     case SwitchRefusal::NotAWindow:
         std::fprintf(stderr, "haze: /%c: %lu is not a window\n", letter,
-                     windowNumber(argument.c_str()));
+                     windowNumber(hostState.refusedArgument));
         return;
     case SwitchRefusal::NoForeignWindows:
         std::fprintf(stderr,
@@ -59,14 +51,34 @@ void explainRefusal(const std::string& tail) {
                      "program's window\n",
                      letter);
         return;
+    default:
+        std::fprintf(stderr, "haze: '%s' is not a mode haze knows; haze --help lists them\n",
+                     printableText(tail).c_str());
+        return;
     }
 }
 
-// The window a daemon-style mode draws in, or null after saying why not.
-HWND daemonWindow(const Backend& backend, const CommandOptions& options) {
+// The exit code of the Windows switch in `tail`, from what the host's
+// dispatch answered: a refusal is a usage error; the configuration, which
+// has nothing to set, is done; a saver window that could not be made failed.
+int switchExitCode(const std::string& tail, int result) {
+    if (hostState.refusal != SwitchRefusal::None) {
+        explainRefusal(tail);
+        return ExitUsage;
+    }
+    if (tail.empty() || tail == "/c") {
+        return result >= 0 ? ExitDone : ExitFailed;
+    }
+    return result >= 0 ? result : ExitFailed;
+}
+
+// The window a daemon-style mode draws in; null after saying why not, with
+// the exit code in `exitCode`.
+HWND daemonWindow(const Backend& backend, const CommandOptions& options, int& exitCode) {
     const bool foreignWindows = !platform().limits.noForeignWindows;
     if (options.mode == RunMode::WindowId) {
         HWND window = reinterpret_cast<HWND>(std::uintptr_t{options.windowId});
+        exitCode = ExitUsage;
         if (!foreignWindows) {
             std::fprintf(stderr, "haze: -window-id: this window system cannot show haze inside "
                                  "another program's window\n");
@@ -80,6 +92,7 @@ HWND daemonWindow(const Backend& backend, const CommandOptions& options) {
         return window;
     }
     // -root: the daemon names its own window, else the desktop's.
+    exitCode = ExitFailed;
     const char* named = std::getenv("XSCREENSAVER_WINDOW");
     if (named == nullptr || *named == '\0' || !foreignWindows) {
         return backend.desktopWindow();
@@ -111,7 +124,7 @@ int exportTextures(const CommandOptions& options) {
     std::string error;
     if (!exportSceneTextures(options.exportDirectory, seed, error)) {
         std::fprintf(stderr, "haze: %s\n", printableText(error).c_str());
-        return 1;
+        return ExitFailed;
     }
     std::printf("%s: the scene's textures for seed %u\n",
                 printableText(options.exportDirectory).c_str(), static_cast<unsigned>(seed));
@@ -129,22 +142,21 @@ int exportTextures(const CommandOptions& options) {
     const Backend* backend = startBackend(linuxBackends(), options.backend, settings, error);
     if (backend == nullptr) {
         std::fprintf(stderr, "haze: %s; to draw without one, use haze --render OUT.png\n",
-                     error.c_str());
-        std::exit(1);
+                     printableText(error).c_str());
+        std::exit(ExitFailed);
     }
     installPlatform(backend->platform());
     if (options.visual == VisualChoice::Refused) {
         std::fprintf(stderr,
                      "haze: -visual %s: haze draws with OpenGL in an RGB visual; using the "
                      "closest one\n",
-                     options.visualName.c_str());
+                     printableText(options.visualName).c_str());
     }
     ShowFrameRateReadout(options.showFrameRate);
 
-    int exitCode = 1;
+    int exitCode = ExitFailed;
     if (options.mode == RunMode::Saver) {
-        exitCode = SaverMain(nullptr, options.saverTail.c_str());
-        explainRefusal(options.saverTail);
+        exitCode = switchExitCode(options.saverTail, SaverMain(nullptr, options.saverTail.c_str()));
     } else if (options.mode == RunMode::OwnWindow) {
         HWND own = backend->createOwnWindow(options.width, options.height);
         if (own == nullptr) {
@@ -153,9 +165,11 @@ int exportTextures(const CommandOptions& options) {
             exitCode = RunSaverWindow(own);
             backend->destroyOwnWindow(own);
         }
-    } else if (HWND window = daemonWindow(*backend, options)) {
+    } else if (HWND window = daemonWindow(*backend, options, exitCode)) {
         exitCode = RunSaverWindow(window);
     }
+    // The host's -1 (no window could be made) is a failure like any other.
+    exitCode = exitCode >= 0 ? exitCode : ExitFailed;
     platform().exitProcess(exitCode);
     std::_Exit(exitCode);
 }
@@ -171,15 +185,15 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseCommandOptions(argc - 1, argv + 1, options, error, backendNames)) {
         std::fprintf(stderr, "haze: %s\n", error.c_str());
-        return 2;
+        return ExitUsage;
     }
     switch (options.mode) {
     case RunMode::Help:
         std::fputs(usageText(backendNames).c_str(), stdout);
-        return 0;
+        return ExitDone;
     case RunMode::Version:
         std::printf("haze %s\n", HAZE_VERSION);
-        return 0;
+        return ExitDone;
     default:
         break;
     }

@@ -24,26 +24,63 @@ Parsed parse(std::vector<const char*> args) {
     return p;
 }
 
-TEST(CommandOptions, WindowsSwitchesGoToTheHostAsOneTail) {
-    Parsed p = parse({"/p", "1234"});
-    ASSERT_TRUE(p.ok) << p.error;
-    EXPECT_EQ(p.options.mode, RunMode::Saver);
-    EXPECT_EQ(p.options.saverTail, "/p 1234");
-
-    p = parse({"-s"});
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.options.saverTail, "-s");
-
-    p = parse({});
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.options.mode, RunMode::Saver);
-    EXPECT_EQ(p.options.saverTail, "") << "no switch: the host opens the configuration";
-
-    p = parse({"--seed", "17", "/s"});
+TEST(CommandOptions, WindowsSwitchesGoToTheHostInOneSpelling) {
+    const std::pair<std::vector<const char*>, const char*> taken[] = {
+        {{"/p", "1234"}, "/p 1234"},
+        {{"-L", "1234"}, "/l 1234"},
+        {{"-s"}, "/s"},
+        {{"/S"}, "/s"},
+        {{"/c"}, "/c"},
+        {{}, ""},
+    };
+    for (const auto& [args, tail] : taken) {
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.ok) << tail << ": " << p.error;
+        EXPECT_EQ(p.options.mode, RunMode::Saver);
+        EXPECT_EQ(p.options.saverTail, tail);
+    }
+    const Parsed p = parse({"--seed", "17", "/s"});
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.options.saverTail, "/s");
     EXPECT_TRUE(p.options.seedGiven);
     EXPECT_EQ(p.options.seed, 17u);
+}
+
+// The daemons' users type their options with one dash: a mistyped or
+// single-dash word must never fall through to the full-screen switch, and
+// nothing runs after a refusal.
+TEST(CommandOptions, AMistypedWordIsRefusedOrTakenAsTheOptionNeverAsFullScreen) {
+    Parsed p = parse({"-seed", "5"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.seed, 5u);
+    EXPECT_EQ(p.options.saverTail, "") << "the configuration, not the full-screen saver";
+    p = parse({"-render", "o.png", "-size", "64x64", "-frames", "2"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.mode, RunMode::Render);
+    EXPECT_EQ(p.options.width, 64);
+    for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
+             {"-size", "64x64"},
+             {"/ss"},
+             {"-saver"},
+             {"\xafs", "123"},
+             {"\xafs"},
+             {"s"},
+             {"/s", "123"},
+             {"/s", "/c"},
+             {"/p", "0x10"},
+             {"/p", "12ab"},
+             {"/a"},
+             {"--render", "--step-ms"},
+             {"--render=--frames"},
+             {"--export-textures", "--seed", "4"},
+         }) {
+        p = parse(bad);
+        EXPECT_FALSE(p.ok) << bad[0];
+        EXPECT_EQ(p.error.find('\n'), std::string::npos) << p.error;
+        EXPECT_EQ(p.error.find('\xaf'), std::string::npos) << "escaped: " << p.error;
+    }
+    EXPECT_EQ(parse({"--render", "--step-ms"}).error,
+              "--render needs a value, got '--step-ms', which is an option's spelling");
 }
 
 TEST(CommandOptions, RenderTakesItsDefaultsAndEachOptionInBothSpellings) {
