@@ -413,8 +413,8 @@ const OptionRow optionRows[] = {
 
     {"-delay", nullptr, "US", displayModes, 0, maximumDelayUs,
      "a whole number of microseconds from {min} to {max}", delay, Section::OnDisplay, nullptr,
-     "at least US microseconds from one frame's start to the\nnext (default 0: up to 200 frames "
-     "a second)"},
+     "at least US microseconds from one frame's start to the\nnext, up to {max} (default 0: "
+     "as often as the display\nrefreshes)"},
     {"-fps", nullptr, nullptr, displayModes, noRange, noRange, "",
      setFlag<&CommandOptions::showFrameRate, true>, Section::OnDisplay, "-fps, -no-fps",
      "show the frame rate in the lower left corner, or not\n(the default)"},
