@@ -3,7 +3,10 @@
 # reverse order they started, polling waits, a private X server, swaps and
 # CPU counted over an interval, medians, and the programs of a build folder.
 #
-#   source "$(dirname "$0")/../harness.sh"   (from a bash script; sets -euo pipefail)
+#   source "$(dirname "$0")/../harness.sh"   (the path from the script's folder)
+#
+# It sets -euo pipefail and an EXIT trap of its own: a script adds to what
+# happens at exit with at_exit, not with trap.
 #
 # Read from the environment, all optional: CASE_NAME names the run (default:
 # the script's name); HAZE_TEST_OUTPUT is a folder where a failed run leaves
@@ -50,6 +53,8 @@ forget_process() {
   done
 }
 
+# At exit: the steps, newest first; then the work folder, kept as evidence
+# where asked, is removed.
 finish_run() {
   local status=$? steps=("${!EXIT_STEPS[@]}") i
   set +e
@@ -102,8 +107,8 @@ wait_until() {
 }
 
 # wait_for_exit PID SECONDS: waits up to SECONDS for PID, a process of this
-# shell, to end. Sets EXIT_STATUS to its exit status, or to "running" (and
-# returns 1) when it has not ended.
+# shell, to end. Sets EXIT_STATUS to its exit status (and takes PID off the
+# steps run at exit), or to "running" (and returns 1) when it has not ended.
 wait_for_exit() {
   EXIT_STATUS=running
   wait_until "$2" process_ended "$1" || return 1
