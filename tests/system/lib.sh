@@ -31,9 +31,15 @@ start_haze() {
   stop_at_exit "$HAZE_PID"
 }
 
-# start_full_screen [ARGS...]: `haze ARGS /s`, once its window is on screen
-# and holds the focus, so input reaches it; SAVER is its window id.
+# The screen of a full-screen run on a server of its own.
+SCREEN_W=320
+SCREEN_H=240
+
+# start_full_screen [ARGS...]: `haze ARGS /s` (on a new SCREEN_W x SCREEN_H
+# Xvfb unless the case started a server), once its window is on screen and
+# holds the focus, so input reaches it; SAVER is its window id.
 start_full_screen() {
+  [ -n "${X_SERVER_PID:-}" ] || start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_haze "$@" /s
   wait_until 10 has_window_named "Screen Saver" ||
     fail "no window named \"Screen Saver\" appeared"
@@ -66,10 +72,6 @@ start_own_window() {
   OWN=$(window_named haze)
   wait_until 10 is_viewable "$OWN" || fail "the haze window is not on screen"
   wait_until 10 has_child_named "$OWN" Preview || fail "nothing draws inside the haze window"
-}
-
-haze_running() {
-  kill -0 "$HAZE_PID" 2>/dev/null
 }
 
 # expect_haze_exit CODE WHAT: waits up to 5 s for haze to end, and fails
@@ -287,10 +289,13 @@ processes_of() {
   pgrep -u "$(saver_user_id)" -f "^$1( |\$)" || true
 }
 
-# Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it.
+# Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it, PROGRAM
+# the haze the daemons run, PREFERENCES the user's ~/.xscreensaver.
 install_haze() {
   : "${HAZE_BUILD_DIR:?HAZE_BUILD_DIR names the build folder}"
   PREFIX=$SAVER_DIR/prefix
+  PROGRAM=$PREFIX/libexec/xscreensaver/haze
+  PREFERENCES=$SAVER_HOME/.xscreensaver
   cmake --install "$HAZE_BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.out" 2>&1 ||
     fail "cmake --install failed: $(cat "$WORK/install.out")"
 }

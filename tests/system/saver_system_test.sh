@@ -4,13 +4,9 @@
 CASE_NAME=$1
 source "$(dirname "$0")/lib.sh"
 
-SCREEN_W=320
-SCREEN_H=240
-
 # --- full screen ------------------------------------------------------------
 
 case_fullscreen_covers_screen() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   [ "$(window_info "$SAVER" "Absolute upper-left X")" = 0 ] || fail "left edge not at 0"
   [ "$(window_info "$SAVER" "Absolute upper-left Y")" = 0 ] || fail "top edge not at 0"
@@ -25,7 +21,6 @@ case_fullscreen_covers_screen() {
 }
 
 case_fullscreen_closes_on_key() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   expect_still_running 0.3
   xdotool key a
@@ -33,14 +28,12 @@ case_fullscreen_closes_on_key() {
 }
 
 case_fullscreen_closes_on_click() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   xdotool click 1
   expect_closed_cleanly
 }
 
 case_fullscreen_closes_after_3_plus_3_pixels() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   xdotool mousemove_relative -- 3 0
   expect_still_running 0.7 # 3 pixels from where the pointer was: not yet
@@ -49,7 +42,6 @@ case_fullscreen_closes_after_3_plus_3_pixels() {
 }
 
 case_fullscreen_stays_after_4_pixels() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   xdotool mousemove_relative -- 2 0
   sleep 0.2
@@ -68,7 +60,6 @@ case_fullscreen_closes_when_focus_leaves() {
 }
 
 case_fullscreen_shows_the_scene() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen --seed 7
   sleep 1
   "$TOOL" screenshot "$WORK/screen.png"
@@ -91,8 +82,7 @@ case_fullscreen_shows_the_scene() {
 # Nothing scales on X11: a 4K screen gets the band and the glow in its
 # middle, in its own pixels.
 case_fullscreen_at_3840x2160_shows_band_and_glow() {
-  start_xvfb 3840x2160
-  start_full_screen --seed 7
+  SCREEN_W=3840 SCREEN_H=2160 start_full_screen --seed 7
   sleep 2
   expect_scene_in 0 0 3840 2160 fullscreen-3840x2160
   xdotool key a
@@ -114,7 +104,6 @@ case_fullscreen_spanning_two_monitors_shows_a_view_on_each() {
 }
 
 case_second_fullscreen_start_leaves_the_first() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
   start_full_screen
   local first=$HAZE_PID
   "$HAZE" /s >"$WORK/second.out" 2>"$WORK/haze-second.err" || fail "the second start failed"
@@ -476,8 +465,6 @@ case_xscreensaver_runs_the_installed_haze() {
   prepare_saver_user
   install_haze
   start_xvfb "${SCREEN_W}x${SCREEN_H}"
-  PROGRAM=$PREFIX/libexec/xscreensaver/haze
-  PREFERENCES=$SAVER_HOME/.xscreensaver
 
   # Without ~/.xscreensaver: made from the defaults; again: no change; undone:
   # gone. Then into a file of the user's own, whose settings stay.
@@ -540,8 +527,6 @@ case_settings_program_reads_the_description() {
   prepare_saver_user
   install_haze
   start_xvfb 800x600
-  PROGRAM=$PREFIX/libexec/xscreensaver/haze
-  PREFERENCES=$SAVER_HOME/.xscreensaver
   install_into_daemon_list
   local config=$SAVER_DIR/config
   mkdir "$config"
@@ -653,10 +638,11 @@ case_packages_hold_the_install_layout() {
 
 # --- bad input --------------------------------------------------------------
 
-# Runs haze to its end; STATUS, and its stderr in haze.err.
+# Runs haze (after the words of HAZE_PREFIX) to its end; STATUS, and its
+# stderr in haze.err.
 run_haze() {
   STATUS=0
-  timeout 10 "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  timeout 10 "${HAZE_PREFIX[@]}" "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
 }
 
 expect_one_line_error() {
@@ -689,14 +675,11 @@ case_bad_window_ids_are_one_line_errors() {
 }
 
 case_no_display_points_to_render() {
-  run_haze_without_display() {
-    STATUS=0
-    env -u DISPLAY "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
-  }
-  run_haze_without_display "$HAZE" /s
+  HAZE_PREFIX=(env -u DISPLAY)
+  run_haze /s
   expect_one_line_error "--render"
-  STATUS=0
-  DISPLAY=:4095 "$HAZE" -root >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  HAZE_PREFIX=(env DISPLAY=:4095)
+  run_haze -root
   expect_one_line_error "--render"
 }
 
