@@ -57,10 +57,10 @@ shows_drawing() {
   [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
 }
 
-# Starts haze.scr /s with the pointer at (100, 100); its window in $id, once
-# it covers the 1024x768 screen in the screen's own pixels.
+# Starts haze.scr /s with the pointer at (X, Y) (100, 100 unless given); its
+# window in $id, once it covers the 1024x768 screen in the screen's own pixels.
 start_full_screen() {
-  pointer_to 100 100
+  pointer_to "${1:-100}" "${2:-100}"
   start_saver /s
   id=$(find_window "Screen Saver" "full-screen window")
   local geometry
@@ -112,10 +112,8 @@ scenario_full_screen() {
 
 scenario_mouse_tolerance() {
   start_display
-  pointer_to 200 200
-  start_saver /s
   local id
-  id=$(find_window "Screen Saver" "full-screen window")
+  start_full_screen 200 200
   POLL_SECONDS=0.2 wait_until 20 shows_drawing "$id" ||
     fail "the full-screen window shows nothing drawn"
   pointer_to 202 202 # exactly 4 pixels in all
