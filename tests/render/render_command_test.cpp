@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 #include <sys/wait.h>
@@ -310,11 +311,7 @@ TEST_F(RenderCommand, OneMonitorCoveringThePictureChangesNoByte) {
 // takes far more than the 1024 bytes a file-size limit of one block allows.
 bool writeNoise(const fs::path& path, int size, std::string& error) {
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(size) * size * 3);
-    std::uint32_t state = 1;
-    for (std::uint8_t& texel : texels) {
-        state = state * 1103515245u + 12345u;
-        texel = static_cast<std::uint8_t>(state >> 16);
-    }
+    std::generate(texels.begin(), texels.end(), std::minstd_rand());
     return writePng(path.string(), size, size, PngLayout::Rgb, texels.data(), error);
 }
 
