@@ -11,7 +11,7 @@
 #     a second and CPU time of the whole process per frame, over SECONDS.
 #
 #   tests/bench/frame_cost.sh BEFORE AFTER [RUNS] [FRAMES] [SECONDS]
-#     BEFORE, AFTER: build folders with src/platform/haze; AFTER also holds
+#     BEFORE, AFTER: build folders with haze; AFTER also holds
 #     tests/bench/libframe_finish.so and libswap_counter.so
 #
 # Where the time goes, headless at 1920x1080 over the bars' cycle, taken from
@@ -24,8 +24,8 @@
 # the same cost each, the picture would still take about 47 ms a frame on
 # llvmpipe, some 35 % below the build before this work: about the floor for
 # drawing it exactly with fixed-function GL 1.1.
-set -euo pipefail
 cd "$(dirname "$0")/../.."
+source tests/harness.sh
 
 before=${1:?usage: $0 BEFORE AFTER [RUNS] [FRAMES] [SECONDS]}
 after=${2:?usage: $0 BEFORE AFTER [RUNS] [FRAMES] [SECONDS]}
@@ -36,39 +36,26 @@ size=1920x1080
 finish=$after/tests/bench/libframe_finish.so
 counter=$after/tests/bench/libswap_counter.so
 flurry=/usr/libexec/xscreensaver/flurry
-for haze in "$before/src/platform/haze" "$after/src/platform/haze"; do
-  [ -x "$haze" ] || { echo "no haze in ${haze%/src/platform/haze}" >&2; exit 1; }
-done
-[ -f "$finish" ] && [ -f "$counter" ] ||
-  { echo "build frame_finish and swap_counter in $after first" >&2; exit 1; }
-
-work=$(mktemp -d)
-cleanup() {
-  # Each program first, and let it end, before its display goes.
-  [ -n "${program:-}" ] && kill "$program" 2>/dev/null && wait "$program" 2>/dev/null
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+before_haze=$(build_program "$before" haze)
+after_haze=$(build_program "$after" haze)
+[ -f "$finish" ] && [ -f "$counter" ] || fail "build frame_finish and swap_counter in $after first"
 
 # Milliseconds of CPU per frame of one headless run of `haze` ($1).
 headless_ms() {
-  rm -f "$work/frames"
-  LP_NUM_THREADS=1 FRAME_FINISH_FILE="$work/frames" LD_PRELOAD=$(realpath "$finish") \
-    "$1" --render "$work/frame.png" --size "$size" --seed 1 --frames "$frames" --step-ms 400 \
+  rm -f "$WORK/frames"
+  LP_NUM_THREADS=1 FRAME_FINISH_FILE="$WORK/frames" LD_PRELOAD=$(realpath "$finish") \
+    "$1" --render "$WORK/frame.png" --size "$size" --seed 1 --frames "$frames" --step-ms 400 \
     >/dev/null
-  awk '{ printf "%.2f", 1000 * $2 / $1 }' "$work/frames"
+  awk '{ printf "%.2f", 1000 * $2 / $1 }' "$WORK/frames"
 }
-
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
 echo "Headless, $size, one renderer thread, a finish per frame, $((frames - 11)) frames" \
   "400 ms apart; median of $runs runs:"
 before_runs=()
 after_runs=()
 for _ in $(seq "$runs"); do
-  before_runs+=("$(headless_ms "$before/src/platform/haze")")
-  after_runs+=("$(headless_ms "$after/src/platform/haze")")
+  before_runs+=("$(headless_ms "$before_haze")")
+  after_runs+=("$(headless_ms "$after_haze")")
 done
 before_ms=$(median "${before_runs[@]}")
 after_ms=$(median "${after_runs[@]}")
@@ -77,45 +64,28 @@ printf '  %-8s %7.2f ms CPU per frame   (runs: %s)\n' after "$after_ms" "${after
 awk -v b="$before_ms" -v a="$after_ms" \
   'BEGIN { printf "  change   %+7.1f %%\n", 100 * (a - b) / b }'
 
-Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-until [ -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-ticks=$(getconf CLK_TCK)
+start_xvfb "$size"
 
 # Frames a second and CPU per frame of a program drawing into the root
 # window, counted by its buffer swaps from 2 s after its first one.
 on_xvfb() {
-  local name=$1
+  local name=$1 program
   shift
-  rm -f "$work/swaps"
-  SWAP_COUNTER_FILE=$work/swaps LD_PRELOAD=$(realpath "$counter") "$@" >/dev/null 2>&1 &
+  rm -f "$WORK/swaps"
+  SWAP_COUNTER_FILE=$WORK/swaps LD_PRELOAD=$(realpath "$counter") "$@" >/dev/null 2>&1 &
   program=$!
-  for _ in $(seq 300); do
-    [ -s "$work/swaps" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/swaps" ] || { echo "  $name    drew nothing in 30 s" >&2; return 1; }
+  stop_at_exit "$program"
+  wait_until 30 swaps_at_least "$WORK/swaps" 1 || fail "$name drew nothing in 30 s"
   sleep 2
-  local swaps0 time0 swaps1 time1 cpu0 cpu1
-  read -r swaps0 time0 <"$work/swaps"
-  cpu0=$(awk '{print $14 + $15}' "/proc/$program/stat")
-  sleep "$seconds"
-  read -r swaps1 time1 <"$work/swaps"
-  cpu1=$(awk '{print $14 + $15}' "/proc/$program/stat")
-  kill "$program" 2>/dev/null && wait "$program" 2>/dev/null || true
-  program=
-  awk -v n="$name" -v s0="$swaps0" -v s1="$swaps1" -v t0="$time0" -v t1="$time1" \
-    -v c0="$cpu0" -v c1="$cpu1" -v hz="$ticks" 'BEGIN {
-      f = s1 - s0
-      printf "  %-8s %6.1f frames a second, %7.2f ms CPU per frame (%.0f%% of one core)\n",
-        n, f / (t1 - t0), 1000 * (c1 - c0) / hz / f, 100 * (c1 - c0) / hz / (t1 - t0)
-    }'
+  count_swaps "$program" "$WORK/swaps" "$seconds"
+  stop_process "$program"
+  printf '  %-8s %6.1f frames a second, %7.2f ms CPU per frame (%.0f%% of one core)\n' \
+    "$name" "$FRAMES_PER_SECOND" "$CPU_MS_PER_FRAME" "$CPU_PERCENT"
 }
 
 echo "Xvfb, $size, -root, the renderer's own threads, over $seconds s:"
-on_xvfb before "$before/src/platform/haze" -root
-on_xvfb after "$after/src/platform/haze" -root
+on_xvfb before "$before_haze" -root
+on_xvfb after "$after_haze" -root
 if [ -x "$flurry" ]; then
   on_xvfb flurry "$flurry" -root
 else

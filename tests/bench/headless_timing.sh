@@ -9,8 +9,8 @@
 #   tests/bench/headless_timing.sh [BUILD] [RUNS] [BASELINE]
 #     BASELINE: the build to compare with, say a build of the commit before a
 #               change (default: none, this build alone)
-set -euo pipefail
 cd "$(dirname "$0")/../.."
+source tests/harness.sh
 
 build=${1:-build/bench}
 runs=${2:-5}
@@ -18,29 +18,28 @@ baseline=${3:-none}
 builds=("$build")
 [ "$baseline" = none ] || builds=("$baseline" "$build")
 for b in "${builds[@]}"; do
-  [ -x "$b/src/platform/haze" ] || { echo "build haze in $b first" >&2; exit 1; }
+  build_program "$b" haze >/dev/null
 done
-[ -x /usr/bin/time ] || { echo "GNU time is missing: scripts/setup.sh test installs it" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+[ -x /usr/bin/time ] || fail "GNU time is missing: scripts/setup.sh test installs it"
 
 # Median wall time in milliseconds of BUILD's `haze --render` with the options.
 median_ms() {
-  local haze=$1/src/platform/haze times=() start end
+  local haze times=() start end
+  haze=$(build_program "$1" haze)
   shift
   for _ in $(seq "$runs"); do
     start=$(date +%s%N)
-    "$haze" --render "$work/frame.png" --seed 1 "$@" >/dev/null
+    "$haze" --render "$WORK/frame.png" --seed 1 "$@" >/dev/null
     end=$(date +%s%N)
     times+=($(((end - start) / 1000000)))
   done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$((runs / 2 + 1))p"
+  median "${times[@]}"
 }
 
 # Peak resident size in kilobytes of BUILD's 64x64 render of FRAMES frames.
 peak_kb() {
-  /usr/bin/time -f %M "$1/src/platform/haze" --render "$work/frame.png" --size 64x64 --seed 1 \
-    --frames "$2" 2>&1 >/dev/null | tail -n 1
+  /usr/bin/time -f %M "$(build_program "$1" haze)" --render "$WORK/frame.png" --size 64x64 \
+    --seed 1 --frames "$2" 2>&1 >/dev/null | tail -n 1
 }
 
 for b in "${builds[@]}"; do

@@ -4,26 +4,18 @@
 # Wine's own GL trace. Prints one line per run and the median.
 #
 #   tests/bench/wine_startup.sh [HAZE_SCR] [RUNS]
-set -euo pipefail
+#     HAZE_SCR: haze.scr, or the MinGW build folder holding it (default build/win)
 cd "$(dirname "$0")/../.."
+source tests/harness.sh
 
-haze_scr=${1:-build/win/src/platform/haze.scr}
+haze_scr=${1:-build/win}
 runs=${2:-5}
-[ -f "$haze_scr" ] || { echo "no $haze_scr: run scripts/test.sh first" >&2; exit 1; }
+[ ! -d "$haze_scr" ] || haze_scr=$(build_program "$haze_scr" haze.scr)
+[ -f "$haze_scr" ] || fail "no $haze_scr: run scripts/test.sh first"
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win64
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-until [ -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+export WINEPREFIX=$WORK/prefix WINEARCH=win64
+start_xvfb 1920x1080
+at_exit wineserver -k
 WINEDEBUG=-all wineboot --init >/dev/null 2>&1
 WINEDEBUG=-all wineserver -w
 
@@ -31,11 +23,11 @@ WINEDEBUG=-all wineserver -w
 (WINEDEBUG=-all wineserver -p 60 &)
 times=()
 for run in $(seq "$runs"); do
-  log=$work/run$run.log
+  log=$WORK/run$run.log
   start=$(date +%s%N)
   WINEDEBUG=+wgl wine "$haze_scr" /s 2>"$log" &
   saver=$!
-  until grep -q wglSwapBuffers "$log" 2>/dev/null; do sleep 0.005; done
+  POLL_SECONDS=0.005 wait_until 60 grep -q wglSwapBuffers "$log" || fail "no frame in 60 s"
   end=$(date +%s%N)
   ms=$(((end - start) / 1000000))
   times+=("$ms")
@@ -44,5 +36,4 @@ for run in $(seq "$runs"); do
   xdotool key a
   wait "$saver" || true
 done
-sorted=($(printf '%s\n' "${times[@]}" | sort -n))
-echo "median start-up to the first frame under Wine: ${sorted[$((runs / 2))]} ms (${runs} runs, 1920x1080)"
+echo "median start-up to the first frame under Wine: $(median "${times[@]}") ms (${runs} runs, 1920x1080)"

@@ -1,12 +1,18 @@
 // `haze --render`, run as a user runs it: the picture's size and rows, its
-// reproducibility, and how it writes (or refuses to write) its file. Passes
-// as root and as an ordinary user; where they differ, each is checked.
+// reproducibility, and how it writes (or refuses to write) its file; the
+// rules of writing a file are checked on the code that writes it, in this
+// process. Passes as root and as an ordinary user; where they differ, each is
+// checked.
+#include "programs/headless/output_file.h"
+#include "programs/headless/png_file.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <poll.h>
 #include <spawn.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -19,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 #include <sys/wait.h>
@@ -300,6 +307,14 @@ TEST_F(RenderCommand, OneMonitorCoveringThePictureChangesNoByte) {
 // Writing the file: haze writes only what it was asked to, whole or not at
 // all, and says why not in one line naming the file and the system's reason.
 
+// A picture of noise, which no encoder squeezes much: at 300 by 300 its file
+// takes far more than the 1024 bytes a file-size limit of one block allows.
+bool writeNoise(const fs::path& path, int size, std::string& error) {
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(size) * size * 3);
+    std::generate(texels.begin(), texels.end(), std::minstd_rand());
+    return writePng(path.string(), size, size, PngLayout::Rgb, texels.data(), error);
+}
+
 TEST_F(RenderCommand, PathsThatMayNotBeWrittenAreRefusedBeforeAnythingIsDrawn) {
     const fs::path out = folder / "out";
     fs::create_directories(out / "taken.png");
@@ -323,13 +338,16 @@ TEST_F(RenderCommand, PathsThatMayNotBeWrittenAreRefusedBeforeAnythingIsDrawn) {
     }
     const std::vector<std::string> before = entries(out);
     for (const auto& [path, reason] : cases) {
-        // Drawing this much would take hours; the CPU limit stops a run that
-        // started before saying no.
-        EXPECT_EQ(haze("--render '" + path + "' --size 4096x4096 --frames 100000", "ulimit -t 10;"),
-                  1)
-            << path;
-        EXPECT_EQ(err, "haze: cannot write " + path + ": " + reason + "\n");
+        std::string error;
+        EXPECT_FALSE(checkOutputPath(path, error)) << path;
+        EXPECT_EQ(error, "cannot write " + path + ": " + reason);
     }
+    // The program checks first: drawing this much would take hours, and the
+    // CPU limit stops a run that started before saying no.
+    const std::string taken = (out / "taken.png").string();
+    EXPECT_EQ(haze("--render '" + taken + "' --size 4096x4096 --frames 100000", "ulimit -t 10;"),
+              1);
+    EXPECT_EQ(err, "haze: cannot write " + taken + ": Is a directory\n");
     EXPECT_EQ(entries(out), before) << "something was added or removed";
     EXPECT_EQ(fileText(out / "keep.txt"), "data");
     EXPECT_TRUE(fs::is_symlink(out / "link.png"));
@@ -342,24 +360,24 @@ TEST_F(RenderCommand, AReadOnlyFileIsReplacedOnlyWhereAPlainWriteWouldBe) {
     fs::create_directories(out);
     { std::ofstream(out / "read-only.png") << "old"; }
     fs::permissions(out / "read-only.png", fs::perms(0444));
-    const int code = haze("--render '" + (out / "read-only.png").string() + "' --size 8x8");
+    std::string error;
+    const bool written = writeNoise(out / "read-only.png", 8, error);
     if (root()) {
         // Root's plain write would succeed, so the file is replaced, and
         // stays read-only.
-        EXPECT_EQ(code, 0) << err;
+        EXPECT_TRUE(written) << error;
         EXPECT_TRUE(readPicture(out / "read-only.png").read);
         EXPECT_EQ(fs::status(out / "read-only.png").permissions(), fs::perms(0444));
         return;
     }
-    EXPECT_EQ(code, 1);
-    EXPECT_EQ(err,
-              "haze: cannot write " + (out / "read-only.png").string() + ": Permission denied\n");
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "cannot write " + (out / "read-only.png").string() + ": Permission denied");
     EXPECT_EQ(fileText(out / "read-only.png"), "old");
 
     // A folder the user may not write into: nothing is created in it.
     fs::permissions(out, fs::perms(0555));
-    EXPECT_EQ(haze("--render '" + (out / "new.png").string() + "' --size 8x8"), 1);
-    EXPECT_NE(err.find("new.png: Permission denied"), std::string::npos) << err;
+    EXPECT_FALSE(writeNoise(out / "new.png", 8, error));
+    EXPECT_NE(error.find("new.png: Permission denied"), std::string::npos) << error;
     fs::permissions(out, fs::perms(0755));
     EXPECT_EQ(entries(out), std::vector<std::string>{"read-only.png"});
 }
@@ -376,8 +394,12 @@ TEST_F(RenderCommand, AReplacedFileKeepsItsModeAndOwnerAndNoLinkIsFollowed) {
     // user cares about.
     { std::ofstream(out / "keep.txt") << "data"; }
     fs::create_symlink("keep.txt", out / "kept.png.part");
-    ASSERT_EQ(haze("--render '" + (out / "kept.png").string() + "' --size 8x8"), 0) << err;
-    ASSERT_EQ(haze("--render '" + (out / "new.png").string() + "' --size 8x8", "umask 027;"), 0);
+    std::string error;
+    ASSERT_TRUE(writeNoise(out / "kept.png", 8, error)) << error;
+    const mode_t mask = umask(027);
+    const bool madeNew = writeNoise(out / "new.png", 8, error);
+    umask(mask);
+    ASSERT_TRUE(madeNew) << error;
 
     struct stat kept {};
     ASSERT_EQ(stat((out / "kept.png").c_str(), &kept), 0);
@@ -400,8 +422,16 @@ TEST_F(RenderCommand, AFullDiskIsOneLineWithTheSystemsReasonAndLeavesTheOldFile)
     const std::string old = (out / "old.png").string();
     { std::ofstream(old) << "old"; }
     // A file-size limit of one 1024-byte block fails the write part way.
-    EXPECT_EQ(haze("--render '" + old + "' --size 300x300 --frames 3", "ulimit -f 1;"), 1);
-    EXPECT_EQ(err, "haze: cannot write " + old + ": File too large\n");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit oneBlock = saved;
+    oneBlock.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &oneBlock);
+    std::string error;
+    const bool written = writeNoise(old, 300, error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "cannot write " + old + ": File too large");
     EXPECT_EQ(fileText(old), "old");
     EXPECT_EQ(entries(out), std::vector<std::string>{"old.png"});
 

@@ -1,125 +1,111 @@
-# Shared helpers of the system tests: a private Xvfb, haze and the test tool
-# started in the background, polling waits and clean-up.
+# What the X11 system tests share on top of tests/harness.sh: haze started in
+# each of its modes and stopped, the test tool's windows, colours read off
+# the screen, and an unprivileged user for XScreenSaver.
 #
-# Needs HAZE (the haze binary) and TOOL (x11_test_tool) in the environment;
-# HAZE_TEST_OUTPUT names a folder where a failed test leaves its evidence
-# (its screenshots and haze's output); with HAZE_KEEP_EVIDENCE=1 a passing
-# test leaves it too, for a look.
+# Needs HAZE (the haze binary) and TOOL (x11_test_tool) in the environment.
 
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 
 : "${HAZE:?HAZE names the haze binary}"
 : "${TOOL:?TOOL names x11_test_tool}"
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/haze-system.XXXXXX")
-CASE_NAME=${CASE_NAME:-system}
-background=()
-
-cleanup() {
-  local status=$?
-  for pid in "${background[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  for pid in "${background[@]}"; do
-    wait "$pid" 2>/dev/null || true
-  done
-  [ -z "${SAVER_DIR:-}" ] || rm -rf "$SAVER_DIR"
-  if { [ "$status" -ne 0 ] || [ -n "${HAZE_KEEP_EVIDENCE:-}" ]; } && [ -n "${HAZE_TEST_OUTPUT:-}" ]; then
-    mkdir -p "$HAZE_TEST_OUTPUT/$CASE_NAME"
-    cp -r "$WORK"/. "$HAZE_TEST_OUTPUT/$CASE_NAME/" 2>/dev/null || true
-    echo "evidence kept in $HAZE_TEST_OUTPUT/$CASE_NAME" >&2
-  fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for f in "$WORK"/haze*.err; do
-    [ -s "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }
-  done
-  exit 1
-}
-
-require() {
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null ||
-      fail "$tool is missing; scripts/setup.sh test installs it"
-  done
-}
-
-# Polls `condition` (a command) every 50 ms for up to `seconds`.
-wait_until() {
-  local seconds=$1
-  shift
-  local tries=$((seconds * 20))
-  while [ "$tries" -gt 0 ]; do
-    if "$@"; then
-      return 0
-    fi
-    sleep 0.05
-    tries=$((tries - 1))
-  done
-  return 1
-}
-
-server_answers() {
-  xdpyinfo >/dev/null 2>&1
-}
-
-# A private X server of the given size on a free display number; a colour
-# depth (24 unless given) and further Xvfb options may follow. -noreset: the
-# server would reset whenever its last client left (the check that it
-# answers, one haze run of several), and refuses clients while it resets.
-start_xvfb() {
-  local size=$1 depth=${2:-24}
-  shift $(($# < 2 ? $# : 2))
-  require Xvfb xdotool xwininfo xdpyinfo
-  Xvfb -displayfd 5 -screen 0 "${size}x${depth}" -nolisten tcp -noreset "$@" 5>"$WORK/display" \
-    2>"$WORK/xvfb.err" &
-  background+=($!)
-  wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.err")"
-  export DISPLAY=":$(head -n1 "$WORK/display")"
-  wait_until 10 server_answers || fail "Xvfb on $DISPLAY does not answer"
-  unset XSCREENSAVER_WINDOW
-}
+require xdotool
 
 # Two monitors side by side on one screen: Xephyr with two 640x480 screens
 # joined by Xinerama, shown on a private Xvfb. DISPLAY names the Xephyr.
 start_two_heads() {
   start_xvfb 1300x500
   require Xephyr
-  Xephyr -displayfd 5 -screen 640x480 -screen 640x480 +xinerama -nolisten tcp \
-    5>"$WORK/heads-display" 2>"$WORK/xephyr.err" &
-  background+=($!)
-  wait_until 10 test -s "$WORK/heads-display" ||
-    fail "Xephyr did not start: $(cat "$WORK/xephyr.err")"
-  export DISPLAY=":$(head -n1 "$WORK/heads-display")"
-  wait_until 10 server_answers || fail "Xephyr on $DISPLAY does not answer"
+  start_x_server xephyr Xephyr -screen 640x480 -screen 640x480 +xinerama -nolisten tcp
 }
 
-# Starts haze with the given arguments; HAZE_PID, output in haze.out/haze.err.
+# --- haze's runs ----------------------------------------------------------------
+
+# Words run before haze, say to run it as another user (empty: as this one).
+HAZE_PREFIX=()
+
+# start_haze ARGS...: starts haze with the arguments, as it is; HAZE_PID,
+# its output in $WORK/haze.out and haze.err.
 start_haze() {
-  "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" &
+  "${HAZE_PREFIX[@]}" "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" &
   HAZE_PID=$!
-  background+=("$HAZE_PID")
+  stop_at_exit "$HAZE_PID"
 }
 
-haze_running() {
-  kill -0 "$HAZE_PID" 2>/dev/null
+# The screen of a full-screen run on a server of its own.
+SCREEN_W=320
+SCREEN_H=240
+
+# start_full_screen [ARGS...]: `haze ARGS /s` (on a new SCREEN_W x SCREEN_H
+# Xvfb unless the case started a server), once its window is on screen and
+# holds the focus, so input reaches it; SAVER is its window id.
+start_full_screen() {
+  [ -n "${X_SERVER_PID:-}" ] || start_xvfb "${SCREEN_W}x${SCREEN_H}"
+  start_haze "$@" /s
+  wait_until 10 has_window_named "Screen Saver" ||
+    fail "no window named \"Screen Saver\" appeared"
+  SAVER=$(window_named "Screen Saver")
+  wait_until 10 is_viewable "$SAVER" || fail "the saver window is not on screen"
+  wait_until 10 has_focus "$SAVER" || fail "the saver window did not take the focus"
 }
 
-haze_ended() {
-  ! haze_running
+# start_in_test_window ARGS...: haze with the arguments, which hand it the
+# test window (/p ID, -window-id ID, or -root with XSCREENSAVER_WINDOW), once
+# its Preview window fills that window and shows the scene.
+start_in_test_window() {
+  start_haze "$@"
+  expect_child_fills_test_window
 }
 
-# Waits for haze to end; sets HAZE_STATUS to its exit code.
-wait_for_haze_exit() {
-  local seconds=${1:-5}
-  wait_until "$seconds" haze_ended || fail "haze is still running after ${seconds}s"
-  HAZE_STATUS=0
-  wait "$HAZE_PID" || HAZE_STATUS=$?
+# start_root [ARGS...]: `haze -root ARGS` on the desktop, once its window is
+# on the root window.
+start_root() {
+  start_haze -root "$@"
+  wait_until 10 has_child_named "$(xwininfo -root | awk '/Window id:/ { print $4; exit }')" Preview ||
+    fail "no saver window on the root window"
 }
+
+# start_own_window [ARGS...]: `haze -window --size 200x150 ARGS`, once its
+# window is on screen with the saver drawing inside; OWN is its window id.
+start_own_window() {
+  start_haze -window --size 200x150 "$@"
+  wait_until 10 has_window_named haze || fail "no window named haze"
+  OWN=$(window_named haze)
+  wait_until 10 is_viewable "$OWN" || fail "the haze window is not on screen"
+  wait_until 10 has_child_named "$OWN" Preview || fail "nothing draws inside the haze window"
+}
+
+# expect_haze_exit CODE WHAT: waits up to 5 s for haze to end, and fails
+# unless it exits with CODE; WHAT says what ended it. HAZE_STATUS is its code.
+expect_haze_exit() {
+  wait_for_exit "$HAZE_PID" 5 || fail "haze is still running 5 s after $2"
+  HAZE_STATUS=$EXIT_STATUS
+  [ "$HAZE_STATUS" -eq "$1" ] || fail "haze exited with $HAZE_STATUS on $2, expected $1"
+}
+
+# stop_haze [SIGNAL] [WHAT]: stops haze as the daemons do, with SIGNAL (TERM
+# unless given), and fails unless it exits with 0; WHAT says which run it was.
+stop_haze() {
+  kill -"${1:-TERM}" "$HAZE_PID"
+  expect_haze_exit 0 "SIG${1:-TERM}${2:+ ($2)}"
+}
+
+# haze, having ended by its own rule (WHAT), exited with 0 and said nothing.
+expect_closed_cleanly() {
+  expect_haze_exit 0 "${1:-its close}"
+  expect_quiet_stderr
+}
+
+# expect_still_running [SECONDS]: haze still runs after SECONDS (0.7 unless given).
+expect_still_running() {
+  still_running "$HAZE_PID" "${1:-0.7}" || fail "haze ended: $(cat "$WORK/haze.err")"
+}
+
+# No X error, and nothing else, on haze's stderr.
+expect_quiet_stderr() {
+  [ ! -s "$WORK/haze.err" ] || fail "haze wrote to stderr: $(cat "$WORK/haze.err")"
+}
+
+# --- windows --------------------------------------------------------------------
 
 # A window of the test tool, WxH; its id (decimal) in TEST_WINDOW. It lives
 # until the test ends or close_test_window.
@@ -127,34 +113,19 @@ open_test_window() {
   rm -f "$WORK/tool.out" # a window of before must not be taken for this one
   "$TOOL" window "$1" >"$WORK/tool.out" 2>"$WORK/tool.err" &
   TOOL_PID=$!
-  background+=("$TOOL_PID")
+  stop_at_exit "$TOOL_PID"
   wait_until 10 test -s "$WORK/tool.out" || fail "the test window did not appear"
   TEST_WINDOW=$(head -n1 "$WORK/tool.out")
 }
 
 # Ends the tool: its connection closes, and the server destroys its window.
 close_test_window() {
-  kill "$TOOL_PID" 2>/dev/null || true
-  wait "$TOOL_PID" 2>/dev/null || true
-}
-
-# The id of the first window whose name is $1 (empty when none).
-window_named() {
-  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | awk '{ print $1; exit }'
+  stop_process "$TOOL_PID"
 }
 
 # The id of the first child of window $1 whose name is $2 (empty when none).
 child_named() {
   xwininfo -children -id "$1" 2>/dev/null | grep -F "\"$2\": (" | awk '{ print $1; exit }'
-}
-
-# A value from xwininfo for window $1, e.g. "Width", "Map State".
-window_info() {
-  xwininfo -id "$1" 2>/dev/null | awk -F': +' -v key="  $2" '$1 == key { print $2; exit }'
-}
-
-has_window_named() {
-  [ -n "$(window_named "$1")" ]
 }
 
 has_child_named() {
@@ -169,6 +140,26 @@ has_focus() {
 is_viewable() {
   [ "$(window_info "$1" "Map State")" = "IsViewable" ]
 }
+
+# Checks that haze's Preview child fills TEST_WINDOW (300x200) and draws the
+# scene.
+expect_child_fills_test_window() {
+  wait_until 10 has_child_named "$TEST_WINDOW" Preview ||
+    fail "no \"Preview\" window inside the test window"
+  local child
+  child=$(child_named "$TEST_WINDOW" Preview)
+  wait_until 10 is_viewable "$child" || fail "the Preview window is not on screen"
+  [ "$(window_info "$child" "Width")" = 300 ] || fail "the child is not as wide as its parent"
+  [ "$(window_info "$child" "Height")" = 200 ] || fail "the child is not as high as its parent"
+  [ "$(window_info "$child" "Relative upper-left X")" = 0 ] || fail "the child is not at x 0"
+  [ "$(window_info "$child" "Relative upper-left Y")" = 0 ] || fail "the child is not at y 0"
+  sleep 0.5
+  # Black letterbox bars over the white test window, the glow in the middle.
+  expect_scene_in "$(window_info "$TEST_WINDOW" "Absolute upper-left X")" \
+    "$(window_info "$TEST_WINDOW" "Absolute upper-left Y")" 300 200 "Preview-300x200"
+}
+
+# --- colours on the screen ------------------------------------------------------
 
 # The colour at (x, y) as "R G B".
 pixel() {
@@ -233,11 +224,6 @@ expect_scene_in() {
   expect_glow $((x + w / 2)) $((y + h / 2)) "$name: the middle"
 }
 
-# No X error, and nothing else, on haze's stderr.
-expect_quiet_stderr() {
-  [ ! -s "$WORK/haze.err" ] || fail "haze wrote to stderr: $(cat "$WORK/haze.err")"
-}
-
 # The mean red, green and blue of picture $1, each from 0 to 1.
 picture_means() {
   convert "$1" -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
@@ -255,6 +241,13 @@ at_most() {
   awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'
 }
 
+# Counts the white pixels of the screen's WxH+X+Y rectangle.
+white_pixels() {
+  "$TOOL" screenshot "$WORK/count.png"
+  convert "$WORK/count.png" -crop "$1" +repage -fill black +opaque white \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
 # --- an unprivileged user with a HOME of its own ------------------------------
 
 # XScreenSaver refuses to start programs as root: as root the tests make a
@@ -265,6 +258,7 @@ SAVER_USER_NAME=hazesaver
 
 prepare_saver_user() {
   SAVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/haze-saver.XXXXXX")
+  at_exit rm -rf "$SAVER_DIR"
   chmod 755 "$SAVER_DIR"
   SAVER_HOME=$SAVER_DIR/home
   mkdir "$SAVER_HOME"
@@ -295,17 +289,13 @@ processes_of() {
   pgrep -u "$(saver_user_id)" -f "^$1( |\$)" || true
 }
 
-# Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it.
+# Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it, PROGRAM
+# the haze the daemons run, PREFERENCES the user's ~/.xscreensaver.
 install_haze() {
   : "${HAZE_BUILD_DIR:?HAZE_BUILD_DIR names the build folder}"
   PREFIX=$SAVER_DIR/prefix
+  PROGRAM=$PREFIX/libexec/xscreensaver/haze
+  PREFERENCES=$SAVER_HOME/.xscreensaver
   cmake --install "$HAZE_BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.out" 2>&1 ||
     fail "cmake --install failed: $(cat "$WORK/install.out")"
-}
-
-# Counts the white pixels of the screen's WxH+X+Y rectangle.
-white_pixels() {
-  "$TOOL" screenshot "$WORK/count.png"
-  convert "$WORK/count.png" -crop "$1" +repage -fill black +opaque white \
-    -format '%[fx:round(mean*w*h)]' info:
 }

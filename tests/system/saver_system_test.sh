@@ -4,34 +4,7 @@
 CASE_NAME=$1
 source "$(dirname "$0")/lib.sh"
 
-SCREEN_W=320
-SCREEN_H=240
-
 # --- full screen ------------------------------------------------------------
-
-# Starts `haze /s` and waits until its window covers the screen and holds the
-# focus, so input reaches it; SAVER is its window id.
-start_full_screen() {
-  start_xvfb "${SCREEN_W}x${SCREEN_H}"
-  start_haze "$@" /s
-  wait_until 10 has_window_named "Screen Saver" ||
-    fail "no window named \"Screen Saver\" appeared"
-  SAVER=$(window_named "Screen Saver")
-  wait_until 10 is_viewable "$SAVER" || fail "the saver window is not on screen"
-  wait_until 10 has_focus "$SAVER" ||
-    fail "the saver window did not take the focus"
-}
-
-expect_closed_cleanly() {
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS, expected 0"
-  expect_quiet_stderr
-}
-
-expect_still_running() {
-  sleep "${1:-0.7}"
-  haze_running || fail "haze ended: $(cat "$WORK/haze.err")"
-}
 
 case_fullscreen_covers_screen() {
   start_full_screen
@@ -81,10 +54,7 @@ case_fullscreen_stays_after_4_pixels() {
 case_fullscreen_closes_when_focus_leaves() {
   start_xvfb "${SCREEN_W}x${SCREEN_H}"
   open_test_window 100x100
-  start_haze /s
-  wait_until 10 has_window_named "Screen Saver" || fail "no saver window"
-  SAVER=$(window_named "Screen Saver")
-  wait_until 10 has_focus "$SAVER" || fail "no focus"
+  start_full_screen
   xdotool windowfocus "$TEST_WINDOW"
   expect_closed_cleanly
 }
@@ -123,11 +93,8 @@ case_fullscreen_at_3840x2160_shows_band_and_glow() {
 # the glow in its middle rather than on the bezel between them.
 case_fullscreen_spanning_two_monitors_shows_a_view_on_each() {
   start_two_heads
-  start_haze --seed 7 /s
-  wait_until 10 has_window_named "Screen Saver" || fail "no saver window"
-  SAVER=$(window_named "Screen Saver")
+  start_full_screen --seed 7
   [ "$(window_info "$SAVER" "Width")" = 1280 ] || fail "the saver does not span both monitors"
-  wait_until 10 has_focus "$SAVER" || fail "no focus"
   sleep 1
   expect_scene_in 0 0 640 480 left-monitor
   expect_scene_in 640 0 640 480 right-monitor
@@ -141,31 +108,12 @@ case_second_fullscreen_start_leaves_the_first() {
   local first=$HAZE_PID
   "$HAZE" /s >"$WORK/second.out" 2>"$WORK/haze-second.err" || fail "the second start failed"
   kill -0 "$first" 2>/dev/null || fail "the first saver ended"
-  [ "$(xwininfo -root -tree | grep -c '"Screen Saver"')" -eq 1 ] ||
-    fail "two full-screen saver windows"
+  [ "$(windows_named "Screen Saver")" -eq 1 ] || fail "two full-screen saver windows"
   xdotool key a
   expect_closed_cleanly
 }
 
 # --- preview and daemon windows -------------------------------------------
-
-# Checks that the haze child fills TEST_WINDOW (300x200) and draws the pattern.
-expect_child_fills_test_window() {
-  local title=$1
-  wait_until 10 has_child_named "$TEST_WINDOW" "$title" ||
-    fail "no \"$title\" window inside the test window"
-  local child
-  child=$(child_named "$TEST_WINDOW" "$title")
-  wait_until 10 is_viewable "$child" || fail "the $title window is not on screen"
-  [ "$(window_info "$child" "Width")" = 300 ] || fail "the child is not as wide as its parent"
-  [ "$(window_info "$child" "Height")" = 200 ] || fail "the child is not as high as its parent"
-  [ "$(window_info "$child" "Relative upper-left X")" = 0 ] || fail "the child is not at x 0"
-  [ "$(window_info "$child" "Relative upper-left Y")" = 0 ] || fail "the child is not at y 0"
-  sleep 0.5
-  # Black letterbox bars over the white test window, the glow in the middle.
-  expect_scene_in "$(window_info "$TEST_WINDOW" "Absolute upper-left X")" \
-    "$(window_info "$TEST_WINDOW" "Absolute upper-left Y")" 300 200 "$title-300x200"
-}
 
 has_size() {
   [ "$(window_info "$1" Width)" = "$2" ] && [ "$(window_info "$1" Height)" = "$3" ]
@@ -202,16 +150,13 @@ poke_with_keys_and_clicks() {
 # Destroying the window haze draws in ends haze, with exit code 0.
 expect_end_with_its_window() {
   close_test_window
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS after its window went"
-  expect_quiet_stderr
+  expect_closed_cleanly "its window's end"
 }
 
 case_preview_fills_window_and_survives_input() {
   start_xvfb 640x480
   open_test_window 300x200
-  start_haze /p "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
+  start_in_test_window /p "$TEST_WINDOW"
   poke_with_keys_and_clicks
   expect_end_with_its_window
 }
@@ -219,8 +164,7 @@ case_preview_fills_window_and_survives_input() {
 case_window_id_fills_window_and_survives_input() {
   start_xvfb 640x480
   open_test_window 300x200
-  start_haze -window-id "$(printf '0x%x' "$TEST_WINDOW")"
-  expect_child_fills_test_window "Preview"
+  start_in_test_window -window-id "$(printf '0x%x' "$TEST_WINDOW")"
   poke_with_keys_and_clicks
   expect_end_with_its_window
 }
@@ -232,8 +176,7 @@ case_preview_and_window_id_follow_their_window_growing_and_shrinking() {
   local mode
   for mode in /p -window-id; do
     open_test_window 300x200
-    start_haze "$mode" "$TEST_WINDOW"
-    expect_child_fills_test_window "Preview"
+    start_in_test_window "$mode" "$TEST_WINDOW"
     expect_child_follows_resizes "$TEST_WINDOW" 500x400 180x120
     expect_end_with_its_window
   done
@@ -242,26 +185,21 @@ case_preview_and_window_id_follow_their_window_growing_and_shrinking() {
 case_root_draws_in_xscreensaver_window() {
   start_xvfb 640x480
   open_test_window 300x200
-  XSCREENSAVER_WINDOW=$(printf '0x%x' "$TEST_WINDOW") start_haze -root
-  expect_child_fills_test_window "Preview"
+  XSCREENSAVER_WINDOW=$(printf '0x%x' "$TEST_WINDOW") start_in_test_window -root
   expect_end_with_its_window
 }
 
 case_root_without_daemon_window_draws_below_every_window() {
   start_xvfb 320x240
   open_test_window 100x80 # white, at (10, 10)
-  start_haze -root
-  wait_until 10 has_child_named "$(xwininfo -root | awk '/Window id:/ { print $4; exit }')" Preview ||
-    fail "no saver window on the root window"
+  start_root
   sleep 0.5
   expect_colour 3 3 0 0 0 "the top bar on the desktop"
   expect_glow 160 120 "the middle of the desktop"
   expect_colour 50 50 255 255 255 "the test window above the saver"
   xdotool mousemove 200 200 click 1 key a
   expect_still_running 0.5
-  kill -TERM "$HAZE_PID"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGTERM"
+  stop_haze
   expect_quiet_stderr
 }
 
@@ -270,32 +208,22 @@ case_root_without_daemon_window_draws_below_every_window() {
 case_daemon_destroys_its_window_then_stops_haze() {
   start_xvfb 640x480
   open_test_window 300x200
-  start_haze -window-id "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
+  start_in_test_window -window-id "$TEST_WINDOW"
   close_test_window
-  kill -TERM "$HAZE_PID"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS"
+  stop_haze
   expect_quiet_stderr
 }
 
 case_sigterm_ends_daemon_run_cleanly() {
   start_xvfb 640x480
   open_test_window 300x200
-  start_haze -window-id "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
-  kill -TERM "$HAZE_PID"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGTERM"
+  start_in_test_window -window-id "$TEST_WINDOW"
+  stop_haze
   expect_quiet_stderr
-  [ -z "$(child_named "$TEST_WINDOW" Preview)" ] ||
-    fail "the preview window outlived haze"
+  [ -z "$(child_named "$TEST_WINDOW" Preview)" ] || fail "the preview window outlived haze"
 
-  start_haze -window-id "$TEST_WINDOW"
-  expect_child_fills_test_window "Preview"
-  kill -INT "$HAZE_PID"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on SIGINT"
+  start_in_test_window -window-id "$TEST_WINDOW"
+  stop_haze INT
   expect_quiet_stderr
 }
 
@@ -303,25 +231,17 @@ case_own_window_closes_on_q_escape_and_close_button() {
   start_xvfb 640x480
   local how
   for how in q Escape close; do
-    start_haze -window --size 200x150
-    wait_until 10 has_window_named haze || fail "no window named haze"
-    local own
-    own=$(window_named haze)
-    wait_until 10 is_viewable "$own" || fail "the haze window is not on screen"
-    [ "$(window_info "$own" "Width")" = 200 ] || fail "the window is not 200 wide"
-    wait_until 10 has_child_named "$own" Preview ||
-      fail "nothing draws inside the haze window"
+    start_own_window
+    [ "$(window_info "$OWN" "Width")" = 200 ] || fail "the window is not 200 wide"
     xdotool mousemove_relative -- 30 30 click 1 # input does not end it
     expect_still_running 0.5
     if [ "$how" = close ]; then
-      "$TOOL" close "$own"
+      "$TOOL" close "$OWN"
     else
-      xdotool windowfocus "$own"
+      xdotool windowfocus "$OWN"
       xdotool key "$how"
     fi
-    wait_for_haze_exit 5
-    [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS on $how"
-    expect_quiet_stderr
+    expect_closed_cleanly "$how"
     [ -z "$(window_named haze)" ] || fail "the haze window stayed after $how"
   done
 }
@@ -334,44 +254,29 @@ expect_one_reason() {
     fail "expected one line saying why nothing is drawn, got: $(cat "$WORK/haze.err")"
 }
 
-expect_exit_code() {
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq "$1" ] || fail "haze exited with $HAZE_STATUS on $2, expected $1"
-}
-
 # -root, /s and -window where no OpenGL can be had: each keeps its window
 # black (checked when $1 is "black") and ends by its own rule, with the exit
 # code of a run that draws.
 expect_every_mode_to_end_by_its_rule() {
-  local root own
-  root=$(xwininfo -root | awk '/Window id:/ { print $4; exit }')
-  start_haze -root
-  wait_until 10 has_child_named "$root" Preview || fail "no -root window"
+  start_root
   expect_still_running 0.5
   if [ "$1" = black ]; then
     expect_colour 100 100 0 0 0 "the -root window"
   fi
-  kill -TERM "$HAZE_PID"
-  expect_exit_code 0 SIGTERM
+  stop_haze
   expect_one_reason
 
-  start_haze /s
-  wait_until 10 has_window_named "Screen Saver" || fail "no full-screen window"
-  SAVER=$(window_named "Screen Saver")
-  wait_until 10 has_focus "$SAVER" || fail "the full-screen window did not take the focus"
+  start_full_screen
   expect_still_running 0.5
   xdotool key a
-  expect_exit_code 0 "a key"
+  expect_haze_exit 0 "a key"
   expect_one_reason
 
-  start_haze -window --size 200x150
-  wait_until 10 has_window_named haze || fail "no window named haze"
-  own=$(window_named haze)
-  wait_until 10 is_viewable "$own" || fail "the haze window is not on screen"
+  start_own_window
   expect_still_running 0.5
-  xdotool windowfocus "$own"
+  xdotool windowfocus "$OWN"
   xdotool key q
-  expect_exit_code 0 q
+  expect_haze_exit 0 q
   expect_one_reason
 }
 
@@ -389,15 +294,6 @@ case_eight_bit_display_every_mode_ends_by_its_rule() {
 
 # --- the picture across buffer swaps --------------------------------------------
 
-swaps_at_least() {
-  [ -s "$WORK/swaps" ] && [ "$(cat "$WORK/swaps")" -ge "$1" ]
-}
-
-end_root_run() {
-  kill -TERM "$HAZE_PID"
-  expect_exit_code 0 SIGTERM
-}
-
 # The driver of the preloaded loud_swap library keeps nothing across a swap
 # (it paints the back buffer green after each) and offers no copying swap:
 # haze draws on a canvas, and its picture after 300 frames has no green and
@@ -406,25 +302,28 @@ end_root_run() {
 case_canvas_keeps_the_picture_when_swaps_keep_nothing() {
   require convert
   start_xvfb 320x240
-  local started elapsed
+  local started elapsed loud=(env LD_PRELOAD="$LOUD_SWAP" LOUD_SWAP_COUNT_FILE="$WORK/swaps")
+  HAZE_PREFIX=("${loud[@]}")
+  start_root --seed 5
   started=$(date +%s.%N)
-  LD_PRELOAD=$LOUD_SWAP LOUD_SWAP_COUNT_FILE=$WORK/swaps start_haze -root --seed 5
-  wait_until 30 swaps_at_least 300 || fail "haze did not draw 300 frames"
+  wait_until 30 swaps_at_least "$WORK/swaps" 300 || fail "haze did not draw 300 frames"
   elapsed=$(awk -v s="$started" -v e="$(date +%s.%N)" 'BEGIN { print e - s }')
   "$TOOL" screenshot "$WORK/canvas.png"
-  end_root_run
+  stop_haze
   expect_quiet_stderr
 
-  start_haze -root --seed 5 # as long, where the frame is kept
+  HAZE_PREFIX=()
+  start_root --seed 5 # as long, where the frame is kept
   sleep "$elapsed"
   "$TOOL" screenshot "$WORK/kept.png"
-  end_root_run
+  stop_haze
 
   rm -f "$WORK/swaps"
-  HAZE_CANVAS=off LD_PRELOAD=$LOUD_SWAP LOUD_SWAP_COUNT_FILE=$WORK/swaps start_haze -root --seed 5
-  wait_until 30 swaps_at_least 300 || fail "haze did not draw 300 frames without its canvas"
+  HAZE_PREFIX=("${loud[@]}" HAZE_CANVAS=off)
+  start_root --seed 5
+  wait_until 30 swaps_at_least "$WORK/swaps" 300 || fail "haze did not draw 300 frames without its canvas"
   "$TOOL" screenshot "$WORK/no-canvas.png"
-  end_root_run
+  stop_haze
 
   local green
   green=$(green_share "$WORK/canvas.png")
@@ -440,16 +339,10 @@ case_canvas_keeps_the_picture_when_swaps_keep_nothing() {
 
 case_own_window_follows_a_window_manager_resize() {
   start_xvfb 640x480
-  start_haze -window --size 200x150
-  wait_until 10 has_window_named haze || fail "no window named haze"
-  local own
-  own=$(window_named haze)
-  wait_until 10 has_child_named "$own" Preview || fail "nothing draws inside the haze window"
-  expect_child_follows_resizes "$own" 600x400
-  "$TOOL" close "$own"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] || fail "haze exited with $HAZE_STATUS"
-  expect_quiet_stderr
+  start_own_window
+  expect_child_follows_resizes "$OWN" 600x400
+  "$TOOL" close "$OWN"
+  expect_closed_cleanly "its window's close"
 }
 
 # --- as the daemons' hacks ---------------------------------------------------
@@ -473,7 +366,7 @@ case_daemon_style_options_run() {
     local display=$DISPLAY
     [[ "$option" != *display* ]] || display=:4095
     DISPLAY=$display start_haze --root --window-id "$id" $option
-    expect_child_fills_test_window "Preview"
+    expect_child_fills_test_window
     if [ "$option" = --fps ]; then
       # After a second, the rate's white characters in the lower left corner
       # (one-pixel cells below 270 pixels of height).
@@ -482,22 +375,17 @@ case_daemon_style_options_run() {
       box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 11))"
       [ "$(white_pixels "$box")" -ge 40 ] || fail "--fps: no frame rate in the corner"
     fi
-    kill -TERM "$HAZE_PID"
-    wait_for_haze_exit 5
-    [ "$HAZE_STATUS" -eq 0 ] || fail "haze $option exited with $HAZE_STATUS"
+    stop_haze TERM "$option"
     expect_quiet_stderr
   done
 
   # A visual haze cannot draw in, and a HAZE_CANVAS it does not know: one
   # line of warning each, what was given shown escaped, and the scene all
   # the same.
-  HAZE_CANVAS=ON start_haze -root -window-id "$id" -visual $'mono\e[2J'
-  expect_child_fills_test_window "Preview"
-  kill -TERM "$HAZE_PID"
-  wait_for_haze_exit 5
-  [ "$HAZE_STATUS" -eq 0 ] && [ "$(wc -l <"$WORK/haze.err")" -eq 2 ] &&
-    grep -qF -- '-visual mono\x1b[2J' "$WORK/haze.err" && grep -q HAZE_CANVAS "$WORK/haze.err" ||
-    fail "-visual mono: status $HAZE_STATUS, stderr: $(cat "$WORK/haze.err")"
+  HAZE_CANVAS=ON start_in_test_window -root -window-id "$id" -visual $'mono\e[2J'
+  stop_haze
+  [ "$(wc -l <"$WORK/haze.err")" -eq 2 ] && grep -qF -- '-visual mono\x1b[2J' "$WORK/haze.err" &&
+    grep -q HAZE_CANVAS "$WORK/haze.err" || fail "-visual mono: stderr: $(cat "$WORK/haze.err")"
 
   for option in -help --help; do
     run_haze "$option"
@@ -510,23 +398,17 @@ case_daemon_style_options_run() {
   [ "$STATUS" -eq 2 ] || fail "an unknown option exited with $STATUS, expected 2"
 }
 
-# The frames of the run, from the preloaded swap counter: FRAMES swaps took
-# SECONDS, measured over about two seconds once haze is drawing.
+# The frames of the run, from the preloaded swap counter: SWAPS swaps took
+# SWAP_SECONDS, measured over about two seconds once haze is drawing.
 count_frames() {
   : "${SWAP_COUNTER:?SWAP_COUNTER names the preloaded swap counter}"
   rm -f "$WORK/swaps"
   SWAP_COUNTER_FILE=$WORK/swaps LD_PRELOAD=$SWAP_COUNTER start_haze "$@"
-  wait_until 10 test -s "$WORK/swaps" || fail "haze $* swapped no buffers"
+  wait_until 10 swaps_at_least "$WORK/swaps" 1 || fail "haze $* swapped no buffers"
   sleep 0.5
-  local s0 t0 s1 t1
-  read -r s0 t0 <"$WORK/swaps"
-  sleep 2
-  read -r s1 t1 <"$WORK/swaps"
-  kill -TERM "$HAZE_PID"
-  wait_for_haze_exit 5
-  FRAMES=$((s1 - s0))
-  SECONDS_TAKEN=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
-  [ "$FRAMES" -gt 1 ] || fail "haze $* drew $FRAMES frames in two seconds"
+  count_swaps "$HAZE_PID" "$WORK/swaps" 2
+  stop_haze
+  [ "$SWAPS" -gt 1 ] || fail "haze $* drew $SWAPS frames in two seconds"
 }
 
 # -delay 200000: no frame starts sooner than 0.2 s after the one before,
@@ -535,11 +417,11 @@ case_delay_sets_the_shortest_frame_period() {
   start_xvfb 640x480
   open_test_window 300x200
   count_frames -window-id "$TEST_WINDOW" -delay 200000
-  awk -v n="$FRAMES" -v t="$SECONDS_TAKEN" 'BEGIN { exit !(t / n >= 0.19) }' ||
-    fail "-delay 200000: $FRAMES frames in $SECONDS_TAKEN s"
+  awk -v n="$SWAPS" -v t="$SWAP_SECONDS" 'BEGIN { exit !(t / n >= 0.19) }' ||
+    fail "-delay 200000: $SWAPS frames in $SWAP_SECONDS s"
   count_frames -window-id "$TEST_WINDOW"
-  awk -v n="$FRAMES" -v t="$SECONDS_TAKEN" 'BEGIN { exit !(t / n < 0.1) }' ||
-    fail "without -delay: only $FRAMES frames in $SECONDS_TAKEN s"
+  awk -v n="$SWAPS" -v t="$SWAP_SECONDS" 'BEGIN { exit !(t / n < 0.1) }' ||
+    fail "without -delay: only $SWAPS frames in $SWAP_SECONDS s"
 }
 
 # --- installed, under the real XScreenSaver daemon -----------------------------
@@ -585,8 +467,6 @@ case_xscreensaver_runs_the_installed_haze() {
   prepare_saver_user
   install_haze
   start_xvfb "${SCREEN_W}x${SCREEN_H}"
-  PROGRAM=$PREFIX/libexec/xscreensaver/haze
-  PREFERENCES=$SAVER_HOME/.xscreensaver
 
   # Without ~/.xscreensaver: made from the defaults; again: no change; undone:
   # gone. Then into a file of the user's own, whose settings stay.
@@ -602,10 +482,12 @@ case_xscreensaver_runs_the_installed_haze() {
   [ "$(head -n 3 "$PREFERENCES")" = "$(cat "$WORK/own")" ] || fail "the user's settings changed"
 
   "${AS_SAVER_USER[@]}" xscreensaver --no-splash --verbose >"$WORK/xscreensaver.log" 2>&1 &
-  background+=($!)
+  stop_at_exit $!
   wait_until 20 daemon_answers || fail "the daemon does not answer"
 
-  local cycle id
+  local cycle
+  HAZE=$PROGRAM
+  HAZE_PREFIX=("${AS_SAVER_USER[@]}")
   for cycle in 1 2 3 4 5; do
     as_saver_user xscreensaver-command -select "$HAZE_INDEX" >/dev/null
     wait_until 10 haze_is_running || fail "cycle $cycle: the daemon did not start haze"
@@ -621,14 +503,8 @@ case_xscreensaver_runs_the_installed_haze() {
     wait_until 5 no_haze_is_running || fail "cycle $cycle: haze still runs after the daemon stopped"
 
     open_test_window 300x200
-    id=$(printf '0x%x' "$TEST_WINDOW")
-    "${AS_SAVER_USER[@]}" "$PROGRAM" --root --window-id "$id" >"$WORK/haze.out" 2>"$WORK/haze.err" &
-    HAZE_PID=$!
-    background+=("$HAZE_PID")
-    expect_child_fills_test_window "Preview"
-    kill -TERM "$HAZE_PID"
-    wait_for_haze_exit 5
-    [ "$HAZE_STATUS" -eq 0 ] || fail "cycle $cycle: the preview exited with $HAZE_STATUS"
+    start_in_test_window --root --window-id "$(printf '0x%x' "$TEST_WINDOW")"
+    stop_haze TERM "cycle $cycle's preview"
     expect_quiet_stderr
     close_test_window
     no_haze_is_running || fail "cycle $cycle: a haze is left after the preview"
@@ -653,8 +529,6 @@ case_settings_program_reads_the_description() {
   prepare_saver_user
   install_haze
   start_xvfb 800x600
-  PROGRAM=$PREFIX/libexec/xscreensaver/haze
-  PREFERENCES=$SAVER_HOME/.xscreensaver
   install_into_daemon_list
   local config=$SAVER_DIR/config
   mkdir "$config"
@@ -665,7 +539,7 @@ case_settings_program_reads_the_description() {
     env HOME="$SAVER_HOME" DISPLAY="$DISPLAY" xscreensaver-settings --debug \
     >"$WORK/settings.log" 2>&1 &
   local settings=$!
-  background+=("$settings")
+  stop_at_exit "$settings"
   local log=$WORK/settings.log
   wait_until 20 grep -q "forked [0-9]* (haze)" "$log" || fail "the settings program ran no haze"
   grep -q "reading /usr/share/xscreensaver/config/haze.xml" "$log" ||
@@ -682,8 +556,7 @@ case_settings_program_reads_the_description() {
   wait_until 10 glow_at $((x + w / 2)) $((y + h / 2)) || true
   expect_glow $((x + w / 2)) $((y + h / 2)) "the middle of the settings preview"
   # Closing the settings program takes its pane, and haze ends with it.
-  kill -TERM "$settings"
-  wait "$settings" 2>/dev/null || true
+  stop_process "$settings"
   wait_until 5 no_haze_is_running || fail "haze outlived the settings program"
 }
 
@@ -767,10 +640,11 @@ case_packages_hold_the_install_layout() {
 
 # --- bad input --------------------------------------------------------------
 
-# Runs haze to its end; STATUS, and its stderr in haze.err.
+# Runs haze (after the words of HAZE_PREFIX) to its end; STATUS, and its
+# stderr in haze.err.
 run_haze() {
   STATUS=0
-  timeout 10 "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  timeout 10 "${HAZE_PREFIX[@]}" "$HAZE" "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
 }
 
 # One line on stderr that says `pattern`, and the exit code `code` when given:
@@ -822,14 +696,11 @@ case_bad_window_ids_are_one_line_errors() {
 }
 
 case_no_display_points_to_render() {
-  run_haze_without_display() {
-    STATUS=0
-    env -u DISPLAY "$@" >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
-  }
-  run_haze_without_display "$HAZE" /s
+  HAZE_PREFIX=(env -u DISPLAY)
+  run_haze /s
   expect_one_line_error "--render"
-  STATUS=0
-  DISPLAY=:4095 "$HAZE" -root >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  HAZE_PREFIX=(env DISPLAY=:4095)
+  run_haze -root
   expect_one_line_error "--render"
 }
 

@@ -7,111 +7,44 @@
 # Windows-side test helpers), WINE_TEST_PREFIX (the Wine prefix this run
 # owns; `setup` makes it afresh, `cleanup` removes it), DISPATCH_ORACLE (the
 # portable dispatch run on the recording platform, for `malformed_command_lines`),
-# MALFORMED_SAMPLES (the sample of command lines for that scenario);
-# optionally WINE_TEST_SCREENSHOTS, a folder where scenarios leave the
-# pictures they judged, for a look.
-set -euo pipefail
+# MALFORMED_SAMPLES (the sample of command lines for that scenario).
+# tests/harness.sh keeps the pictures a failed scenario judged, with
+# HAZE_TEST_OUTPUT set.
 
 scenario=${1:?usage: wine_tests.sh SCENARIO}
+CASE_NAME=wine-$scenario
+source "$(dirname "$0")/../../harness.sh"
 : "${HAZE_SCR:?}" "${HELPERS:?}" "${WINE_TEST_PREFIX:?}"
+require wine wineserver Xvfb xdotool xwininfo xdpyinfo convert import apitrace
 
 export WINEPREFIX=$WINE_TEST_PREFIX
 export WINEARCH=win64
 export WINEDEBUG=-all
 system32=$WINEPREFIX/drive_c/windows/system32
-work=$(mktemp -d)
-xvfb_pid=""
-scaled=""
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-for tool in wine wineserver Xvfb xdotool xwininfo xdpyinfo convert import apitrace; do
-  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/setup.sh test"
-done
-
-cleanup() {
-  # The prefix is shared: a scaled desktop goes back to 96 DPI.
-  [ -n "$scaled" ] && wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A virtual screen of 1024 x 768 (or the WIDTHxHEIGHT given) on a display
-# number the server picks.
-# -noreset keeps the pointer where a test put it when the last client leaves.
+# A virtual screen of 1024 x 768 (or the WIDTHxHEIGHT given); Wine's server
+# and its programs end before it does. -noreset (start_xvfb) keeps the
+# pointer where a test put it when the last client leaves.
 start_display() {
-  Xvfb -displayfd 5 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 5>"$work/display" \
-    >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    if [ -s "$work/display" ]; then
-      export DISPLAY=":$(cat "$work/display")"
-      xdpyinfo >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.1
-  done
-  fail "Xvfb did not start"
+  start_xvfb "${1:-1024x768}"
+  at_exit stop_wine
 }
 
-# The id of the first window whose name is exactly NAME, waiting up to
-# SECONDS; empty when none appears.
+stop_wine() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+}
+
+# The id of the first window named exactly NAME, once there is one (within
+# 20 s); fails naming WHAT otherwise.
 find_window() {
-  local name=$1 seconds=${2:-20} id
-  for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --name "^${name}\$" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-}
-
-window_count() {
-  xdotool search --name "^$1\$" 2>/dev/null | wc -l
-}
-
-# Waits up to SECONDS for process PID (a child of this shell) and sets
-# $status to its exit status, or to "running".
-await_exit() {
-  local pid=$1 seconds=$2
-  status=running
-  for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      status=0
-      wait "$pid" || status=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-}
-
-# Retries COMMAND... every 0.2 s for up to SECONDS until it succeeds; a busy
-# machine may take a while to show what a quiet one shows at once.
-eventually() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 5))); do
-    "$@" && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-still_running() {
-  sleep "${2:-1}"
-  kill -0 "$1" 2>/dev/null
+  wait_until 20 has_window_named "$1" || fail "no $2"
+  window_named "$1"
 }
 
 # Starts haze.scr with ARGS in the background; its pid in $saver.
 start_saver() {
-  (cd "$work" && exec wine "$HAZE_SCR" "$@") &
+  (cd "$WORK" && exec wine "$HAZE_SCR" "$@") &
   saver=$!
 }
 
@@ -119,18 +52,17 @@ start_saver() {
 # saver drew into it (an empty window shows its black or white background).
 shows_drawing() {
   local id=$1 extremes
-  import -window "$id" "$work/shot.png" 2>/dev/null || return 1
-  extremes=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:minima] %[fx:maxima]' info:)
+  import -window "$id" "$WORK/shot.png" 2>/dev/null || return 1
+  extremes=$(convert "$WORK/shot.png" -colorspace Gray -format '%[fx:minima] %[fx:maxima]' info:)
   [ "$extremes" != "0 0" ] && [ "$extremes" != "1 1" ]
 }
 
-# Starts haze.scr /s with the pointer at (100, 100); its window in $id, once
-# it covers the 1024x768 screen in the screen's own pixels.
+# Starts haze.scr /s with the pointer at (X, Y) (100, 100 unless given); its
+# window in $id, once it covers the 1024x768 screen in the screen's own pixels.
 start_full_screen() {
-  pointer_to 100 100
+  pointer_to "${1:-100}" "${2:-100}"
   start_saver /s
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window"
+  id=$(find_window "Screen Saver" "full-screen window")
   local geometry
   geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}')
@@ -167,65 +99,56 @@ scenario_full_screen() {
   local id
   start_full_screen
   # The first frames wait for the scene's set-up, slow on a busy machine.
-  eventually 15 shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
+  POLL_SECONDS=0.2 wait_until 15 shows_drawing "$id" ||
+    fail "the full-screen window shows nothing drawn"
 
   # 3 pixels of travel are tolerated, 3 more end the run.
   pointer_to 103 100
   still_running "$saver" || fail "closed after 3 px of mouse travel"
   pointer_to 106 100
-  await_exit "$saver" 10
-  [ "$status" = 0 ] || fail "did not close after 3 + 3 px of mouse travel"
+  wait_for_exit "$saver" 10 && [ "$EXIT_STATUS" = 0 ] ||
+    fail "did not close after 3 + 3 px of mouse travel"
 }
 
 scenario_mouse_tolerance() {
   start_display
-  pointer_to 200 200
-  start_saver /s
   local id
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window"
-  eventually 20 shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
+  start_full_screen 200 200
+  POLL_SECONDS=0.2 wait_until 20 shows_drawing "$id" ||
+    fail "the full-screen window shows nothing drawn"
   pointer_to 202 202 # exactly 4 pixels in all
   still_running "$saver" 2 || fail "closed after only 4 px of mouse travel"
   xdotool key a
-  await_exit "$saver" 10
-  [ "$status" = 0 ] || fail "did not close on a key"
+  wait_for_exit "$saver" 10 && [ "$EXIT_STATUS" = 0 ] || fail "did not close on a key"
 }
 
 scenario_exit_codes() {
   start_display
   start_saver /x
-  await_exit "$saver" 20
-  [ "$status" = 255 ] || fail "/x ended with $status, not 255 (-1)"
+  wait_for_exit "$saver" 20 && [ "$EXIT_STATUS" = 255 ] ||
+    fail "/x ended with $EXIT_STATUS, not 255 (-1)"
   start_saver /p 0
-  await_exit "$saver" 20
-  [ "$status" = 255 ] || fail "/p 0 ended with $status, not 255 (-1)"
+  wait_for_exit "$saver" 20 && [ "$EXIT_STATUS" = 255 ] ||
+    fail "/p 0 ended with $EXIT_STATUS, not 255 (-1)"
 }
 
 # Starts the stand-in settings page (a 320x240 client area): its pid in
 # $host, its X window in $host_window, its handle in $handle.
 start_preview_host() {
-  export HAZE_TEST_LOG=$work/host.log
+  export HAZE_TEST_LOG=$WORK/host.log
   : >"$HAZE_TEST_LOG"
-  (cd "$work" && exec wine "$HELPERS/preview_host.exe" >"$work/host-window") &
+  (cd "$WORK" && exec wine "$HELPERS/preview_host.exe" >"$WORK/host-window") &
   host=$!
-  host_window=$(find_window "haze preview host")
-  [ -n "$host_window" ] || fail "the preview host window did not open"
-  for _ in $(seq 50); do
-    [ -s "$work/host-window" ] && break
-    sleep 0.1
-  done
-  handle=$(tr -d '\r\n' <"$work/host-window")
+  host_window=$(find_window "haze preview host" "preview host window")
+  wait_until 5 test -s "$WORK/host-window" || true
+  handle=$(tr -d '\r\n' <"$WORK/host-window")
   [ -n "$handle" ] || fail "the preview host did not print its handle"
 }
 
 # Waits until the host logs a preview child of client size $1 (WxH).
 await_preview_of() {
-  for _ in $(seq 300); do
-    grep -q "child WindowsScreenSaverClass Preview $1;" "$HAZE_TEST_LOG" && return 0
-    sleep 0.1
-  done
-  fail "no preview filling the host's $1 client area: $(tail -n 1 "$HAZE_TEST_LOG")"
+  wait_until 30 grep -q "child WindowsScreenSaverClass Preview $1;" "$HAZE_TEST_LOG" ||
+    fail "no preview filling the host's $1 client area: $(tail -n 1 "$HAZE_TEST_LOG")"
 }
 
 # The settings page is laid out anew while the preview runs (its client area
@@ -237,7 +160,7 @@ scenario_preview() {
 
   # Wine shows no GL picture in a child window owned by another process, so
   # the picture the preview draws is recorded with apitrace and replayed.
-  (cd "$work" && exec apitrace trace --api gl --output "$work/preview.trace" \
+  (cd "$WORK" && exec apitrace trace --api gl --output "$WORK/preview.trace" \
     wine "$HAZE_SCR" /p "$handle" >/dev/null 2>&1) &
   saver=$!
   await_preview_of 320x240
@@ -250,25 +173,23 @@ scenario_preview() {
   still_running "$saver" 2 || fail "the preview closed on input"
 
   # The settings page goes away: the preview goes with it.
-  (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
-  await_exit "$saver" 15
-  [ "$status" != running ] || fail "the preview outlived its parent window"
+  (cd "$WORK" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
+  wait_for_exit "$saver" 15 || fail "the preview outlived its parent window"
 
-  apitrace dump "$work/preview.trace" >"$work/preview.calls" 2>/dev/null
-  grep -q 'glViewport(x = 0, y = 0, width = 320, height = 240)' "$work/preview.calls" ||
+  apitrace dump "$WORK/preview.trace" >"$WORK/preview.calls" 2>/dev/null
+  grep -q 'glViewport(x = 0, y = 0, width = 320, height = 240)' "$WORK/preview.calls" ||
     fail "the preview never drew at the host's 320x240"
-  grep -q 'glViewport(x = 0, y = 0, width = 480, height = 360)' "$work/preview.calls" ||
+  grep -q 'glViewport(x = 0, y = 0, width = 480, height = 360)' "$WORK/preview.calls" ||
     fail "the preview never drew at the host's new 480x360"
   local last_swap
-  last_swap=$(grep 'SwapBuffers' "$work/preview.calls" | tail -n 1 | awk '{print $1}')
+  last_swap=$(grep 'SwapBuffers' "$WORK/preview.calls" | tail -n 1 | awk '{print $1}')
   [ -n "$last_swap" ] || fail "the preview never swapped a frame"
-  apitrace dump-images --calls="$last_swap" --output "$work/preview-" "$work/preview.trace" \
+  apitrace dump-images --calls="$last_swap" --output "$WORK/preview-" "$WORK/preview.trace" \
     >/dev/null 2>&1
   local frame
-  frame=$(ls "$work"/preview-*.png 2>/dev/null | head -n 1)
+  frame=$(ls "$WORK"/preview-*.png 2>/dev/null | head -n 1)
   [ -n "$frame" ] || fail "the preview's last frame could not be replayed"
   [ "$(identify -format '%wx%h' "$frame")" = 480x360 ] || fail "the preview frame is not 480x360"
-  [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$frame" "$WINE_TEST_SCREENSHOTS/preview-480x360.png"
   expect_scene "$frame" 480 360 "the preview's last frame"
 }
 
@@ -298,7 +219,7 @@ expect_scene() {
 scenario_high_dpi() {
   grep -q 'PerMonitorV2' "$HAZE_SCR" || fail "haze.scr does not declare per-monitor DPI awareness"
   start_display # first: the Wine session the setting starts must have the display
-  scaled=1
+  at_exit unscale_desktop
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
   wineserver -w # every Wine process from now on starts at the new DPI
   local host host_window handle
@@ -306,18 +227,21 @@ scenario_high_dpi() {
   grep -qx 'dpi 144' <<<"$(tr -d '\r' <"$HAZE_TEST_LOG")" || fail "the desktop is not at 144 DPI: $(head -n 1 "$HAZE_TEST_LOG")"
   start_saver /p "$handle"
   await_preview_of 320x240
-  (cd "$work" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
-  await_exit "$saver" 15
+  (cd "$WORK" && wine taskkill /im preview_host.exe >/dev/null 2>&1) || kill "$host"
+  wait_for_exit "$saver" 15 || true
 
   local id
   start_full_screen
   sleep 2
-  import -window root "$work/high-dpi.png"
-  [ -z "${WINE_TEST_SCREENSHOTS:-}" ] || cp "$work/high-dpi.png" "$WINE_TEST_SCREENSHOTS/"
-  expect_scene "$work/high-dpi.png" 1024 768 "the full-screen picture at 144 DPI"
+  import -window root "$WORK/high-dpi.png"
+  expect_scene "$WORK/high-dpi.png" 1024 768 "the full-screen picture at 144 DPI"
   pointer_to 110 110
-  await_exit "$saver" 10
-  [ "$status" = 0 ] || fail "did not close on mouse travel"
+  wait_for_exit "$saver" 10 && [ "$EXIT_STATUS" = 0 ] || fail "did not close on mouse travel"
+}
+
+# The prefix is shared: a scaled desktop goes back to 96 DPI.
+unscale_desktop() {
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 }
 
 scenario_configure_dialog() {
@@ -326,13 +250,12 @@ scenario_configure_dialog() {
   for key in Return Escape; do
     [ "$key" = Return ] && expected=1 || expected=0
     start_saver /c
-    dialog=$(find_window haze)
-    [ -n "$dialog" ] || fail "no configuration dialog"
+    dialog=$(find_window haze "configuration dialog")
     sleep 0.5
     xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
     xdotool key "$key"
-    await_exit "$saver" 10
-    [ "$status" = "$expected" ] || fail "/c then $key ended with $status, not $expected"
+    wait_for_exit "$saver" 10 && [ "$EXIT_STATUS" = "$expected" ] ||
+      fail "/c then $key ended with $EXIT_STATUS, not $expected"
   done
 }
 
@@ -340,16 +263,16 @@ scenario_single_instance() {
   start_display
   start_saver /s
   local first=$saver
-  [ -n "$(find_window "Screen Saver")" ] || fail "no full-screen window"
+  find_window "Screen Saver" "full-screen window" >/dev/null
   sleep 1
   start_saver /s
-  await_exit "$saver" 15
-  [ "$status" = 0 ] || fail "the second /s ended with $status, not 0"
-  [ "$(window_count "Screen Saver")" = 1 ] || fail "more than one full-screen window"
+  wait_for_exit "$saver" 15 && [ "$EXIT_STATUS" = 0 ] ||
+    fail "the second /s ended with $EXIT_STATUS, not 0"
+  [ "$(windows_named "Screen Saver")" = 1 ] || fail "more than one full-screen window"
   kill -0 "$first" || fail "the first saver ended"
   xdotool key a
-  await_exit "$first" 10
-  [ "$status" = 0 ] || fail "the first saver did not close on a key"
+  wait_for_exit "$first" 10 && [ "$EXIT_STATUS" = 0 ] ||
+    fail "the first saver did not close on a key"
 }
 
 # The Windows 98 family with a password: the verifier in the system directory
@@ -359,26 +282,26 @@ scenario_windows98_password() {
   # A small screen: a frame drawn between the end of a verification and the
   # next key must stay well inside the quiet period on a busy machine.
   start_display 320x240
-  export HAZE_TEST_LOG=$work/verifier.log
+  export HAZE_TEST_LOG=$WORK/verifier.log
   : >"$HAZE_TEST_LOG"
-  mkdir "$work/program"
-  cp "$HAZE_SCR" "$work/program/haze98.scr"
-  cp "$HELPERS/planted.CPL" "$work/PASSWORD.CPL"
-  cp "$HELPERS/planted.CPL" "$work/program/PASSWORD.CPL"
+  mkdir "$WORK/program"
+  cp "$HAZE_SCR" "$WORK/program/haze98.scr"
+  cp "$HELPERS/planted.CPL" "$WORK/PASSWORD.CPL"
+  cp "$HELPERS/planted.CPL" "$WORK/program/PASSWORD.CPL"
   pointer_to 300 300
-  (cd "$work" && exec wine "$work/program/haze98.scr" /s) &
+  (cd "$WORK" && exec wine "$WORK/program/haze98.scr" /s) &
   saver=$!
   local id
-  id=$(find_window "Screen Saver")
-  [ -n "$id" ] || fail "no full-screen window in Windows 98 mode"
+  id=$(find_window "Screen Saver" "full-screen window in Windows 98 mode")
   # Keys reach the saver once it is in front, which is before it draws.
-  eventually 15 shows_drawing "$id" || fail "the full-screen window shows nothing drawn"
+  POLL_SECONDS=0.2 wait_until 15 shows_drawing "$id" ||
+    fail "the full-screen window shows nothing drawn"
 
   # The verifier takes a second over a, then refuses. b comes during that
   # second, so the saver sees it as the verification ends: inside the quiet
   # period, which runs from the end, b is refused without asking.
   xdotool key a
-  eventually 15 grep -q '^verify' "$HAZE_TEST_LOG" || fail "no key reached the verifier"
+  wait_until 15 grep -q '^verify' "$HAZE_TEST_LOG" || fail "no key reached the verifier"
   xdotool key b
   sleep 2 # the verification ends; time for a second one, wrongly asked, to show
   kill -0 "$saver" 2>/dev/null || fail "a key closed the saver although the verifier refused"
@@ -386,8 +309,8 @@ scenario_windows98_password() {
     fail "expected one verification, the log says: $(cat "$HAZE_TEST_LOG")"
 
   xdotool key c # well after 200 ms: asked again, and accepted
-  await_exit "$saver" 10
-  [ "$status" = 0 ] || fail "the accepted verification did not close the saver"
+  wait_for_exit "$saver" 10 && [ "$EXIT_STATUS" = 0 ] ||
+    fail "the accepted verification did not close the saver"
   [ "$(grep -c '^verify' "$HAZE_TEST_LOG")" = 2 ] ||
     fail "expected two verifications, the log says: $(cat "$HAZE_TEST_LOG")"
   ! grep -q planted "$HAZE_TEST_LOG" || fail "the planted PASSWORD.CPL was loaded"
@@ -395,16 +318,16 @@ scenario_windows98_password() {
 
 scenario_password_change() {
   start_display
-  export HAZE_TEST_LOG=$work/mpr.log
+  export HAZE_TEST_LOG=$WORK/mpr.log
   : >"$HAZE_TEST_LOG"
-  cp "$HAZE_SCR" "$work/haze98.scr"
-  cp "$system32/mpr.dll" "$work/wine-mpr.dll"
+  cp "$HAZE_SCR" "$WORK/haze98.scr"
+  cp "$system32/mpr.dll" "$WORK/wine-mpr.dll"
   cp "$HELPERS/MPR.DLL" "$system32/mpr.dll"
-  (cd "$work" && WINEDLLOVERRIDES="mpr=n" exec wine "$work/haze98.scr" /a 12345) &
+  (cd "$WORK" && WINEDLLOVERRIDES="mpr=n" exec wine "$WORK/haze98.scr" /a 12345) &
   saver=$!
-  await_exit "$saver" 20
-  cp "$work/wine-mpr.dll" "$system32/mpr.dll"
-  [ "$status" = 0 ] || fail "/a ended with $status, not 0"
+  wait_for_exit "$saver" 20 || true
+  cp "$WORK/wine-mpr.dll" "$system32/mpr.dll"
+  [ "$EXIT_STATUS" = 0 ] || fail "/a ended with $EXIT_STATUS, not 0"
   grep -q ' SCRSAVE' "$HAZE_TEST_LOG" ||
     fail "PwdChangePasswordA was not reached: $(cat "$HAZE_TEST_LOG")"
 }
@@ -420,10 +343,10 @@ scenario_malformed_command_lines() {
     n=$((n + 1))
     # Each sample is a whole command line, program name included, written
     # as a C-escaped byte string.
-    printf '%b' "$line" >"$work/line$n"
-    expected=$("$DISPATCH_ORACLE" "$work/line$n")
-    actual=$(cd "$work" && wine "$HELPERS/launch.exe" "$(winepath -w "$HAZE_SCR")" \
-      "$(winepath -w "$work/line$n")" | tr -d '\r')
+    printf '%b' "$line" >"$WORK/line$n"
+    expected=$("$DISPATCH_ORACLE" "$WORK/line$n")
+    actual=$(cd "$WORK" && wine "$HELPERS/launch.exe" "$(winepath -w "$HAZE_SCR")" \
+      "$(winepath -w "$WORK/line$n")" | tr -d '\r')
     if [ "$actual" != "$expected" ]; then
       echo "command line $n ($line): haze.scr gave $actual, the portable dispatch $expected" >&2
       bad=$((bad + 1))
