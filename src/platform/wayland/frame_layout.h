@@ -1,0 +1,38 @@
+// Where each of the saver's surfaces takes its picture from in the one frame
+// the scene draws: the Wayland backend presents its surfaces (one an output,
+// or the one toplevel of -window) as one virtual window, and each surface's
+// region of it is that window's monitor.
+//
+// A region is the surface's size in device pixels (its size in the
+// compositor's logical units times its buffer scale), placed at its
+// output's logical position times the largest scale of all: so outputs of
+// one scale lie side by side as the compositor arranges them, and an output
+// of a smaller scale keeps a region of its own beside a larger one, never
+// overlapping it (some frame pixels then lie in no region). The frame's top
+// left corner is the top left corner of the outputs' layout.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <vector>
+
+// One surface: its logical position and size, and its buffer scale.
+struct SurfacePlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int scale = 1;
+};
+
+struct FrameLayout {
+    int width = 0; // the frame, device pixels; 0 x 0 without surfaces
+    int height = 0;
+    std::vector<RECT> regions; // one for each placement, in its order
+};
+
+FrameLayout layOutFrame(const std::vector<SurfacePlacement>& surfaces);
+
+// The frame pixel under a point of a surface given in its logical units (the
+// pointer's surface coordinates), for the surface at `region` with `scale`.
+POINT framePoint(const RECT& region, int scale, double surfaceX, double surfaceY);
