@@ -4,12 +4,14 @@
 // region of it is that window's monitor.
 //
 // A region is the surface's size in device pixels (its size in the
-// compositor's logical units times its buffer scale), placed at its
-// output's logical position times the largest scale of all: so outputs of
-// one scale lie side by side as the compositor arranges them, and an output
-// of a smaller scale keeps a region of its own beside a larger one, never
-// overlapping it (some frame pixels then lie in no region). The frame's top
-// left corner is the top left corner of the outputs' layout.
+// compositor's logical units times its buffer scale). Regions keep the
+// order of the outputs' layout without its gaps: a surface starts right of
+// every region whose output lies wholly left of its own, and below every one
+// whose output lies wholly above it. So outputs of one scale side by side
+// lie side by side in the frame, outputs of different scales never overlap
+// there (a 4K output at scale 2 beside a 1080p one at scale 1 takes its
+// 3840 device pixels of width, not 1920), and outputs that overlap in the
+// layout (mirrors) share their pixels.
 #pragma once
 
 #include "platform/messages.h"
