@@ -11,7 +11,7 @@
 #     a second and CPU time of the whole process per frame, over SECONDS.
 #
 #   tests/bench/frame_cost.sh BEFORE AFTER [RUNS] [FRAMES] [SECONDS]
-#     BEFORE, AFTER: build folders with src/platform/haze; AFTER also holds
+#     BEFORE, AFTER: build folders with haze; AFTER also holds
 #     tests/bench/libframe_finish.so and libswap_counter.so
 #
 # Where the time goes, headless at 1920x1080 over the bars' cycle, taken from
@@ -36,8 +36,8 @@ size=1920x1080
 finish=$after/tests/bench/libframe_finish.so
 counter=$after/tests/bench/libswap_counter.so
 flurry=/usr/libexec/xscreensaver/flurry
-for haze in "$before/src/platform/haze" "$after/src/platform/haze"; do
-  [ -x "$haze" ] || { echo "no haze in ${haze%/src/platform/haze}" >&2; exit 1; }
+for haze in "$before/haze" "$after/haze"; do
+  [ -x "$haze" ] || { echo "no haze in ${haze%/haze}" >&2; exit 1; }
 done
 [ -f "$finish" ] && [ -f "$counter" ] ||
   { echo "build frame_finish and swap_counter in $after first" >&2; exit 1; }
@@ -67,8 +67,8 @@ echo "Headless, $size, one renderer thread, a finish per frame, $((frames - 11))
 before_runs=()
 after_runs=()
 for _ in $(seq "$runs"); do
-  before_runs+=("$(headless_ms "$before/src/platform/haze")")
-  after_runs+=("$(headless_ms "$after/src/platform/haze")")
+  before_runs+=("$(headless_ms "$before/haze")")
+  after_runs+=("$(headless_ms "$after/haze")")
 done
 before_ms=$(median "${before_runs[@]}")
 after_ms=$(median "${after_runs[@]}")
@@ -114,8 +114,8 @@ on_xvfb() {
 }
 
 echo "Xvfb, $size, -root, the renderer's own threads, over $seconds s:"
-on_xvfb before "$before/src/platform/haze" -root
-on_xvfb after "$after/src/platform/haze" -root
+on_xvfb before "$before/haze" -root
+on_xvfb after "$after/haze" -root
 if [ -x "$flurry" ]; then
   on_xvfb flurry "$flurry" -root
 else

@@ -18,7 +18,7 @@ baseline=${3:-none}
 builds=("$build")
 [ "$baseline" = none ] || builds=("$baseline" "$build")
 for b in "${builds[@]}"; do
-  [ -x "$b/src/platform/haze" ] || { echo "build haze in $b first" >&2; exit 1; }
+  [ -x "$b/haze" ] || { echo "build haze in $b first" >&2; exit 1; }
 done
 [ -x /usr/bin/time ] || { echo "GNU time is missing: scripts/setup.sh test installs it" >&2; exit 1; }
 work=$(mktemp -d)
@@ -26,7 +26,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Median wall time in milliseconds of BUILD's `haze --render` with the options.
 median_ms() {
-  local haze=$1/src/platform/haze times=() start end
+  local haze=$1/haze times=() start end
   shift
   for _ in $(seq "$runs"); do
     start=$(date +%s%N)
@@ -39,7 +39,7 @@ median_ms() {
 
 # Peak resident size in kilobytes of BUILD's 64x64 render of FRAMES frames.
 peak_kb() {
-  /usr/bin/time -f %M "$1/src/platform/haze" --render "$work/frame.png" --size 64x64 --seed 1 \
+  /usr/bin/time -f %M "$1/haze" --render "$work/frame.png" --size 64x64 --seed 1 \
     --frames "$2" 2>&1 >/dev/null | tail -n 1
 }
 

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-haze_scr=${1:-build/win/src/platform/haze.scr}
+haze_scr=${1:-build/win/haze.scr}
 runs=${2:-5}
 [ -f "$haze_scr" ] || { echo "no $haze_scr: run scripts/test.sh first" >&2; exit 1; }
 
