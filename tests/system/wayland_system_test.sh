@@ -367,8 +367,17 @@ case_foreign_windows_are_refused_in_one_line() {
   done
 }
 
-# The compositor dies under a running saver: one line, exit 1, no hang.
-case_compositor_gone_mid_run_is_one_line_and_exit_1() {
+# No compositor where WAYLAND_DISPLAY points, and no X display: one line
+# naming both and the headless way out, exit 1. Then a compositor that dies
+# under a running saver: one line, exit 1, no hang.
+case_no_compositor_or_one_gone_mid_run_is_one_line_and_exit_1() {
+  STATUS=0
+  env -u DISPLAY WAYLAND_DISPLAY=haze-no-such-socket XDG_RUNTIME_DIR="$WORK" "$HAZE" /s \
+    >"$WORK/haze.out" 2>"$WORK/haze.err" || STATUS=$?
+  [ "$STATUS" -eq 1 ] && [ "$(wc -l <"$WORK/haze.err")" -eq 1 ] &&
+    grep -q "haze-no-such-socket.*--render" "$WORK/haze.err" ||
+    fail "without a compositor: status $STATUS, stderr: $(cat "$WORK/haze.err")"
+
   start_sway
   start_wayland_haze /s
   expect_scene_on_output HEADLESS-1 screen 0 0 1280 720
