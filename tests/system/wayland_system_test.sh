@@ -18,7 +18,8 @@ prepare_wayland_user() {
   RUNTIME=$SAVER_DIR/runtime
   mkdir -m 700 "$RUNTIME" "$SAVER_DIR/shots"
   mkdir -m 755 "$SAVER_DIR/bin"
-  cp "$HAZE" "$POINTER_TOOL" "$SAVER_DIR/bin/"
+  cp "$HAZE" "$SAVER_DIR/bin/haze"
+  cp "$POINTER_TOOL" "$SAVER_DIR/bin/wayland_pointer_tool"
   if [ "$(id -u)" -eq 0 ]; then
     chown "$SAVER_USER_NAME:" "$RUNTIME" "$SAVER_DIR/shots"
   fi
