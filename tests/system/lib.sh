@@ -48,19 +48,16 @@ require() {
   done
 }
 
-# Polls `condition` (a command) every 50 ms for up to `seconds`.
+# Polls `condition` (a command) every 50 ms for up to `seconds` of wall
+# time, however long the condition itself takes (a screenshot and a few
+# pixel reads can take a second on a busy machine).
 wait_until() {
-  local seconds=$1
+  local deadline=$((SECONDS + $1))
   shift
-  local tries=$((seconds * 20))
-  while [ "$tries" -gt 0 ]; do
-    if "$@"; then
-      return 0
-    fi
+  while ! "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.05
-    tries=$((tries - 1))
   done
-  return 1
 }
 
 server_answers() {
