@@ -226,20 +226,38 @@ case_fullscreen_stays_after_2_pixels_and_ends_after_10() {
   expect_quiet_stderr
 }
 
-# -root: the scene on the desktop's background, input left to the desktop,
-# SIGTERM and SIGINT end it cleanly.
+# -root: the scene on the desktop's background, below a window (a -window
+# haze floated over it shows its own picture there), input left to the
+# desktop; SIGTERM and SIGINT end it cleanly.
 case_root_draws_on_the_background_until_sigterm() {
   start_sway
   local signal
   for signal in TERM INT; do
     start_wayland_haze -root
     expect_scene_on_output HEADLESS-1 "background-$signal" 0 0 1280 720
+    if [ "$signal" = TERM ]; then
+      client_words
+      "${CLIENT[@]}" "$WHAZE" -window --size 400x300 >/dev/null 2>"$WORK/haze-window.err" &
+      local window=$!
+      background+=("$window")
+      wait_until 10 has_haze_window || fail "no window with app_id haze"
+      place_haze_window 400 300
+      expect_scene_on_output HEADLESS-1 window-above 100 100 400 300
+      as_client swaymsg "[app_id=haze] kill" >/dev/null
+      wait "$window" || fail "the window's haze exited with $? on its close"
+    fi
     press_key a
     expect_still_running 0.5
     kill -"$signal" "$HAZE_PID"
     expect_exit 0 "SIG$signal"
     expect_quiet_stderr
   done
+}
+
+# The haze window floats at 100, 100 of the output, W x H.
+place_haze_window() {
+  as_client swaymsg "[app_id=haze] floating enable, resize set $1 $2, move position 100 100" \
+    >/dev/null || fail "sway could not place the window"
 }
 
 has_haze_window() {
@@ -254,8 +272,7 @@ case_own_window_draws_and_follows_a_resize() {
   local size w h
   for size in 400x300 640x400; do
     w=${size%x*} h=${size#*x}
-    as_client swaymsg "[app_id=haze] floating enable, resize set $w $h, move position 100 100" \
-      >/dev/null || fail "sway could not place the window"
+    place_haze_window "$w" "$h"
     expect_scene_on_output HEADLESS-1 "window-$size" 100 100 "$w" "$h"
   done
   as_client swaymsg "[app_id=haze] kill" >/dev/null
