@@ -11,6 +11,7 @@ purpose=${1:-run}
 run_packages=(
   g++ cmake make pkg-config
   libgl-dev libglu1-mesa-dev libegl-dev libx11-dev libxrandr-dev libxinerama-dev libpng-dev
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   x11-utils
 )
@@ -21,6 +22,7 @@ test_packages=(
   xscreensaver-gl-extra
   g++-mingw-w64-x86-64 wine wine64 fonts-wine
   xscreensaver xscreensaver-gl
+  sway swayidle grim wtype weston
   dpkg-dev file lintian desktop-file-utils libxml2-utils man-db unzip
 )
 

@@ -88,19 +88,17 @@ require() {
 }
 
 # wait_until SECONDS COMMAND [ARGS...]: runs the command every POLL_SECONDS
-# (0.05 unless set) until it succeeds (status 0) or has been tried for
-# SECONDS (status 1). A busy machine may take a while to show what a quiet
-# one shows at once: the number of tries bounds the wait, not the clock, so
-# it stretches where each try is slow.
+# (0.05 unless set) until it succeeds (status 0) or SECONDS (whole) of wall
+# time have passed (status 1), however long each try takes: a screenshot and
+# a few pixel reads can take a second on a busy machine. It is always tried
+# once more after the time is up.
 wait_until() {
-  local step=${POLL_SECONDS:-0.05} tries
-  tries=$(awk -v s="$1" -v p="$step" 'BEGIN { print int(s / p + 0.5) }')
+  local step=${POLL_SECONDS:-0.05} deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
   shift
-  for ((; tries > 0; tries--)); do
-    "$@" && return 0
+  until "$@"; do
+    [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
     sleep "$step"
   done
-  return 1
 }
 
 # wait_for_exit PID SECONDS: waits up to SECONDS for PID, a process of this
@@ -225,4 +223,104 @@ count_swaps() {
     -v t0="$time0" -v t1="$time1" -v c="$((cpu1 - cpu0))" -v hz="$(getconf CLK_TCK)" 'BEGIN {
       t = t1 - t0; c /= hz
       print t, (t > 0 ? f / t : 0), (f > 0 ? 1000 * c / f : 0), (t > 0 ? 100 * c / t : 0) }')
+}
+
+# --- an unprivileged user with a HOME of its own ------------------------------
+
+# XScreenSaver and sway refuse to start programs as root: as root the tests
+# make a system user for them; otherwise they run as the current user. SAVER_DIR is a
+# folder that user can read (the install prefix goes there), SAVER_HOME its
+# HOME for the test.
+SAVER_USER_NAME=hazesaver
+
+prepare_saver_user() {
+  SAVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/haze-saver.XXXXXX")
+  at_exit rm -rf "$SAVER_DIR"
+  chmod 755 "$SAVER_DIR"
+  SAVER_HOME=$SAVER_DIR/home
+  mkdir "$SAVER_HOME"
+  # The words that run a command as that user with its HOME (and this
+  # test's DISPLAY): started in the background, the command keeps the
+  # process id $! names.
+  AS_SAVER_USER=(env HOME="$SAVER_HOME")
+  if [ "$(id -u)" -eq 0 ]; then
+    id "$SAVER_USER_NAME" >/dev/null 2>&1 ||
+      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+        "$SAVER_USER_NAME" || fail "cannot create the user $SAVER_USER_NAME"
+    chown "$SAVER_USER_NAME:" "$SAVER_HOME"
+    AS_SAVER_USER=(setpriv --reuid "$SAVER_USER_NAME" --regid "$SAVER_USER_NAME" --init-groups
+      "${AS_SAVER_USER[@]}")
+  fi
+}
+
+as_saver_user() {
+  "${AS_SAVER_USER[@]}" "$@"
+}
+
+saver_user_id() {
+  if [ "$(id -u)" -eq 0 ]; then id -u "$SAVER_USER_NAME"; else id -u; fi
+}
+
+# The ids of that user's processes running `program`, one a line.
+processes_of() {
+  pgrep -u "$(saver_user_id)" -f "^$1( |\$)" || true
+}
+
+# --- headless sway, as that user ------------------------------------------------
+
+# prepare_runtime: the user's runtime folder (XDG_RUNTIME_DIR), RUNTIME, where
+# the compositor makes its sockets.
+prepare_runtime() {
+  [ -n "${SAVER_DIR:-}" ] || prepare_saver_user
+  RUNTIME=$SAVER_DIR/runtime
+  mkdir -m 700 "$RUNTIME"
+  if [ "$(id -u)" -eq 0 ]; then
+    chown "$SAVER_USER_NAME:" "$RUNTIME"
+  fi
+}
+
+# The first wayland-N socket in the runtime folder (not always wayland-0):
+# WAYLAND_SOCKET_NAME.
+socket_named() {
+  local socket
+  socket=$(find "$RUNTIME" -maxdepth 1 -name 'wayland-*' -type s -printf '%f\n' | head -n1)
+  [ -n "$socket" ] && WAYLAND_SOCKET_NAME=$socket
+}
+
+# client_words: CLIENT, the words that run a command as the user, as a client
+# of the compositor: "${CLIENT[@]}" CMD & keeps $! the command's own id.
+client_words() {
+  CLIENT=("${AS_SAVER_USER[@]}" env XDG_RUNTIME_DIR="$RUNTIME"
+    WAYLAND_DISPLAY="$WAYLAND_SOCKET_NAME" SWAYSOCK="${SWAYSOCK:-}")
+}
+
+# as_client COMMAND [ARGS...]: runs the command as a client, in the foreground.
+as_client() {
+  client_words
+  "${CLIENT[@]}" "$@"
+}
+
+sway_answers() {
+  local ipc
+  ipc=$(find "$RUNTIME" -maxdepth 1 -name 'sway-ipc.*.sock' -type s | head -n1)
+  [ -n "$ipc" ] && SWAYSOCK=$ipc && as_client swaymsg -t get_version >/dev/null 2>&1
+}
+
+# start_headless_sway [CONFIG LINE...]: sway with one headless output,
+# HEADLESS-1, no input devices and no XWayland, run as the user, with the
+# configuration lines given besides; stopped at exit. Sets COMPOSITOR_PID,
+# WAYLAND_SOCKET_NAME and SWAYSOCK; its log is $WORK/sway.log.
+start_headless_sway() {
+  require sway swaymsg setpriv
+  [ -n "${RUNTIME:-}" ] || prepare_runtime
+  printf '%s\n' 'xwayland disable' 'default_border none' 'default_floating_border none' "$@" \
+    >"$SAVER_DIR/sway.conf"
+  chmod 644 "$SAVER_DIR/sway.conf"
+  "${AS_SAVER_USER[@]}" env -i HOME="$SAVER_HOME" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$RUNTIME" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$SAVER_DIR/sway.conf" >"$WORK/sway.log" 2>&1 &
+  COMPOSITOR_PID=$!
+  stop_at_exit "$COMPOSITOR_PID"
+  wait_until 10 socket_named || fail "sway made no Wayland socket: $(tail -n 5 "$WORK/sway.log")"
+  wait_until 10 sway_answers || fail "sway does not answer"
 }

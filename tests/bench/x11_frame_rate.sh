@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Frame rate of `haze -root` under the X11 backend on Xvfb, and the CPU time
 # the whole process spends per frame, for two builds side by side; then the
-# cost of drawing on a canvas at 1920x1080 (forced on, against forced off).
-# Swaps are counted by each build's preloaded counter; each figure comes
+# cost of drawing on a canvas at 1920x1080 (forced on, against forced off);
+# then, side by side in one run, `haze /s` under the Wayland backend on
+# headless sway against `haze -root` on Xvfb, both at 1280x720. Swaps are
+# counted by each build's preloaded counter; each figure comes
 # from SECONDS of running from 3 s after the first frame, on a server of its
 # own.
 #
@@ -10,6 +12,8 @@
 #     BUILD:    a build folder with haze and swap_counter (default build/bench)
 #     BASELINE: the same of the build to compare with, say a build of the
 #               commit before a change (default: none, this build alone)
+# sway refuses root: as root, it and the haze on it run as the system user
+# the system tests use.
 cd "$(dirname "$0")/../.."
 source tests/harness.sh
 
@@ -31,7 +35,7 @@ measure() {
   haze=$(build_program "$b" haze)
   rm -f "$WORK/swaps"
   start_xvfb "$size"
-  env "$@" SWAP_COUNTER_FILE="$WORK/swaps" \
+  env -u WAYLAND_DISPLAY "$@" SWAP_COUNTER_FILE="$WORK/swaps" \
     LD_PRELOAD="$(realpath "$b/tests/bench/libswap_counter.so")" "$haze" -root --seed 1 2>/dev/null &
   local saver=$!
   stop_at_exit "$saver"
@@ -41,6 +45,31 @@ measure() {
   # haze first, and let it end, before its display goes.
   stop_process "$saver"
   stop_process "$X_SERVER_PID"
+  RESULT=$(printf '%8.1f %12.2f %10.0f' "$FRAMES_PER_SECOND" "$CPU_MS_PER_FRAME" "$CPU_PERCENT")
+}
+
+# Runs BUILD's `haze /s` on headless sway with one WxH output; RESULT as
+# measure's. The counter counts a swap per output and frame: one output, one
+# swap a frame.
+measure_wayland() {
+  local b=$1 size=$2
+  [ -n "${RUNTIME:-}" ] || prepare_runtime
+  mkdir -p -m 755 "$SAVER_DIR/bin"
+  cp "$(build_program "$b" haze)" "$b/tests/bench/libswap_counter.so" "$SAVER_DIR/bin/"
+  : >"$SAVER_DIR/swaps" # the counter's file, which the user may write
+  [ "$(id -u)" -ne 0 ] || chown "$SAVER_USER_NAME:" "$SAVER_DIR/swaps"
+  start_headless_sway
+  as_client swaymsg output HEADLESS-1 mode "$size" >/dev/null || fail "sway took no $size mode"
+  client_words
+  "${CLIENT[@]}" SWAP_COUNTER_FILE="$SAVER_DIR/swaps" LD_PRELOAD="$SAVER_DIR/bin/libswap_counter.so" \
+    "$SAVER_DIR/bin/haze" /s --seed 1 2>/dev/null &
+  local saver=$!
+  stop_at_exit "$saver"
+  wait_until 30 swaps_at_least "$SAVER_DIR/swaps" 1 || fail "haze /s on sway drew nothing in 30 s"
+  sleep 3 # past start-up
+  count_swaps "$saver" "$SAVER_DIR/swaps" "$seconds"
+  stop_process "$saver"
+  stop_process "$COMPOSITOR_PID"
   RESULT=$(printf '%8.1f %12.2f %10.0f' "$FRAMES_PER_SECOND" "$CPU_MS_PER_FRAME" "$CPU_PERCENT")
 }
 
@@ -65,3 +94,11 @@ awk -v off="$off" -v on="$on" 'BEGIN {
   split(off, a, " "); split(on, b, " ")
   printf "the copy costs %.2f ms of CPU per frame\n", b[2] - a[2]
 }'
+
+echo
+echo "Wayland against X11 at 1280x720 ($build), one after the other"
+printf '%-10s %-28s %8s %12s %10s\n' size run "frames/s" "CPU ms/frame" "CPU %core"
+measure_wayland "$build" 1280x720
+printf '%-10s %-28s %s\n' 1280x720 "haze /s on headless sway" "$RESULT"
+measure "$build" 1280x720
+printf '%-10s %-28s %s\n' 1280x720 "haze -root on Xvfb" "$RESULT"

@@ -74,10 +74,11 @@ start_own_window() {
   wait_until 10 has_child_named "$OWN" Preview || fail "nothing draws inside the haze window"
 }
 
-# expect_haze_exit CODE WHAT: waits up to 5 s for haze to end, and fails
-# unless it exits with CODE; WHAT says what ended it. HAZE_STATUS is its code.
+# expect_haze_exit CODE WHAT [SECONDS]: waits up to SECONDS (5 unless given)
+# for haze to end, and fails unless it exits with CODE; WHAT says what ended
+# it. HAZE_STATUS is its code.
 expect_haze_exit() {
-  wait_for_exit "$HAZE_PID" 5 || fail "haze is still running 5 s after $2"
+  wait_for_exit "$HAZE_PID" "${3:-5}" || fail "haze is still running ${3:-5} s after $2"
   HAZE_STATUS=$EXIT_STATUS
   [ "$HAZE_STATUS" -eq "$1" ] || fail "haze exited with $HAZE_STATUS on $2, expected $1"
 }
@@ -246,47 +247,6 @@ white_pixels() {
   "$TOOL" screenshot "$WORK/count.png"
   convert "$WORK/count.png" -crop "$1" +repage -fill black +opaque white \
     -format '%[fx:round(mean*w*h)]' info:
-}
-
-# --- an unprivileged user with a HOME of its own ------------------------------
-
-# XScreenSaver refuses to start programs as root: as root the tests make a
-# system user for it; otherwise they run as the current user. SAVER_DIR is a
-# folder that user can read (the install prefix goes there), SAVER_HOME its
-# HOME for the test.
-SAVER_USER_NAME=hazesaver
-
-prepare_saver_user() {
-  SAVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/haze-saver.XXXXXX")
-  at_exit rm -rf "$SAVER_DIR"
-  chmod 755 "$SAVER_DIR"
-  SAVER_HOME=$SAVER_DIR/home
-  mkdir "$SAVER_HOME"
-  # The words that run a command as that user with its HOME (and this
-  # test's DISPLAY): started in the background, the command keeps the
-  # process id $! names.
-  AS_SAVER_USER=(env HOME="$SAVER_HOME")
-  if [ "$(id -u)" -eq 0 ]; then
-    id "$SAVER_USER_NAME" >/dev/null 2>&1 ||
-      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
-        "$SAVER_USER_NAME" || fail "cannot create the user $SAVER_USER_NAME"
-    chown "$SAVER_USER_NAME:" "$SAVER_HOME"
-    AS_SAVER_USER=(setpriv --reuid "$SAVER_USER_NAME" --regid "$SAVER_USER_NAME" --init-groups
-      "${AS_SAVER_USER[@]}")
-  fi
-}
-
-as_saver_user() {
-  "${AS_SAVER_USER[@]}" "$@"
-}
-
-saver_user_id() {
-  if [ "$(id -u)" -eq 0 ]; then id -u "$SAVER_USER_NAME"; else id -u; fi
-}
-
-# The ids of that user's processes running `program`, one a line.
-processes_of() {
-  pgrep -u "$(saver_user_id)" -f "^$1( |\$)" || true
 }
 
 # Installs the build's haze under $SAVER_DIR/prefix; PREFIX names it, PROGRAM

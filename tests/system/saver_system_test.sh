@@ -3,6 +3,8 @@
 # Usage: saver_system_test.sh CASE (see the cases at the end).
 CASE_NAME=$1
 source "$(dirname "$0")/lib.sh"
+# These cases are X11's: a Wayland session around them must not be chosen first.
+unset WAYLAND_DISPLAY WAYLAND_SOCKET
 
 # --- full screen ------------------------------------------------------------
 
@@ -585,7 +587,8 @@ case_packages_hold_the_install_layout() {
   done
   local depends library
   depends=$(dpkg-deb -f "$deb" Depends)
-  for library in libc6 libstdc++6 libx11-6 libglx0 libopengl0 libegl1 libpng16-16; do
+  for library in libc6 libstdc++6 libx11-6 libglx0 libopengl0 libegl1 libpng16-16 \
+    libwayland-client0 libwayland-egl1 libxkbcommon0; do
     [[ ", $depends," == *", $library"[\ ,]* ]] || fail "Depends lacks $library: $depends"
   done
   grep -q xscreensaver <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "no daemon recommended"

@@ -1,9 +1,11 @@
 #include "programs/linux/backend_list.h"
 
+#include "platform/wayland/wayland_backend.h"
 #include "platform/x11/x11_backend.h"
 
 const std::vector<const Backend*>& linuxBackends() {
     static const std::vector<const Backend*> list = {
+        &wayland::backend(),
         &x11::backend(),
     };
     return list;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -82,9 +83,34 @@ TEST(BackendList, ANamedBackendIsTheOnlyOneTried) {
     EXPECT_EQ(backendNamed(list, "third"), nullptr);
 }
 
-TEST(BackendList, ThisBuildListsX11) {
-    ASSERT_FALSE(linuxBackends().empty());
-    EXPECT_EQ(backendNamed(linuxBackends(), "x11"), linuxBackends().back());
+// Under XWayland both answer: native Wayland is tried first.
+TEST(BackendList, ThisBuildTriesWaylandBeforeX11) {
+    ASSERT_EQ(linuxBackends().size(), 2u);
+    EXPECT_STREQ(linuxBackends().front()->name, "wayland");
+    EXPECT_STREQ(linuxBackends().back()->name, "x11");
+}
+
+// Wayland answers where the session names a compositor, but an X display
+// named on the command line or an X daemon's window is X11's to draw in.
+TEST(BackendList, WaylandLeavesXDisplaysAndXDaemonsToX11) {
+    const Backend& wayland = *backendNamed(linuxBackends(), "wayland");
+    BackendSettings settings;
+    std::string reason;
+    unsetenv("XSCREENSAVER_WINDOW");
+    unsetenv("WAYLAND_SOCKET");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_FALSE(wayland.probe(settings, reason));
+    EXPECT_NE(reason.find("WAYLAND_DISPLAY"), std::string::npos) << reason;
+
+    setenv("WAYLAND_DISPLAY", "wayland-1", 1);
+    EXPECT_TRUE(wayland.probe(settings, reason));
+    settings.displayName = ":0";
+    EXPECT_FALSE(wayland.probe(settings, reason));
+    settings.displayName.clear();
+    setenv("XSCREENSAVER_WINDOW", "0x400001", 1);
+    EXPECT_FALSE(wayland.probe(settings, reason));
+    unsetenv("XSCREENSAVER_WINDOW");
+    unsetenv("WAYLAND_DISPLAY");
 }
 
 } // namespace
