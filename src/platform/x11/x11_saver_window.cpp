@@ -81,6 +81,7 @@ void chooseSaverVisual() {
     } else {
         state.haveVisual = chooseVisual(SaverPixelFormat, state.visual);
         if (!state.haveVisual) {
+            confirmConnection(); // a server gone during the search: its own line, not this
             std::fprintf(stderr, "haze: the display offers no double-buffered RGB visual for "
                                  "OpenGL; nothing will be drawn\n");
         }
