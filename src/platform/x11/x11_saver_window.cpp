@@ -115,7 +115,7 @@ HWND createWindow(const SaverWindowDesc& desc) {
     // colormap, the screen's black in the default one.
     attributes.background_pixel = state.haveVisual ? 0 : BlackPixel(display(), screen());
     // A preview selects no input, so keys and clicks reach the window's owner.
-    attributes.event_mask = ExposureMask | StructureNotifyMask;
+    attributes.event_mask = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
     if (fullScreen) {
         attributes.event_mask |=
             KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
@@ -171,6 +171,7 @@ HWND createWindow(const SaverWindowDesc& desc) {
         }
     }
     followParent(parent);
+    startFollowingVisibility();
     XFlush(display());
     deliver(window, WM_SHOWWINDOW, 1, 0);
     return state.saver != 0 ? asHandle(window) : nullptr;
