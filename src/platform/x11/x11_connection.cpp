@@ -84,7 +84,7 @@ bool connect(std::string& error, const std::string& name) {
     // opened, and Xlib would then print its own lines and exit.
     XSetErrorHandler(onError);
     XSetIOErrorHandler(onIoError);
-    if (!handleFaultsOfALostConnection()) {
+    if (!handleSignalsOfALostConnection()) {
         error = "cannot watch for the loss of the X display";
         return false;
     }

@@ -29,7 +29,7 @@ void disconnect();
 // ends haze with one line. GLX requests bypass Xlib, and the GL library
 // crashes on a lost connection instead of reporting it, so each GLX step of
 // start-up asks this first; a server that goes during the step itself is
-// caught by the fault handlers of x11_lost_connection.h.
+// caught by the signal handlers of x11_lost_connection.h.
 void confirmConnection();
 
 // Traps every X error of the requests made during its life, instead of

@@ -8,8 +8,11 @@ namespace x11 {
 namespace {
 
 volatile std::sig_atomic_t connectionSocket = -1;
-struct sigaction earlierOnSegv {};
-struct sigaction earlierOnBus {};
+
+// The signals a lost server shows itself by, and the actions they had before.
+constexpr int watchedSignals[] = {SIGSEGV, SIGBUS, SIGPIPE};
+constexpr int watchedCount = sizeof watchedSignals / sizeof watchedSignals[0];
+struct sigaction earlierActions[watchedCount];
 
 // Whether the server has closed its end of the connection (or the socket
 // failed): it has gone, whatever is still unread.
@@ -22,15 +25,20 @@ bool serverHungUp() {
     return poll(&socket, 1, 0) > 0 && (socket.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
 }
 
-extern "C" void onFault(int signal, siginfo_t* info, void*) {
+extern "C" void onLostConnectionSignal(int signal, siginfo_t* info, void*) {
     if (serverHungUp()) {
         endForLostConnection();
     }
-    // Not the server's doing: the earlier action takes the fault, which comes
-    // again as soon as the faulting instruction runs again on return.
-    sigaction(signal, signal == SIGBUS ? &earlierOnBus : &earlierOnSegv, nullptr);
+    // Not the server's doing: the earlier action takes the signal. A fault
+    // comes again as soon as the faulting instruction runs again on return;
+    // a signal sent (or a broken pipe's) would not, so it is raised again.
+    for (int i = 0; i < watchedCount; ++i) {
+        if (watchedSignals[i] == signal) {
+            sigaction(signal, &earlierActions[i], nullptr);
+        }
+    }
     if (info == nullptr || info->si_code <= 0) {
-        raise(signal); // sent by a process, not a fault: it would not come again
+        raise(signal);
     }
 }
 
@@ -42,16 +50,19 @@ void endForLostConnection() {
     _exit(1);
 }
 
-bool handleFaultsOfALostConnection() {
+bool handleSignalsOfALostConnection() {
     // Once: a second time would make the handler its own earlier action.
     static const bool installed = [] {
         struct sigaction action {};
-        action.sa_sigaction = onFault;
+        action.sa_sigaction = onLostConnectionSignal;
         sigemptyset(&action.sa_mask);
         // On the alternate stack where one is set up (as sanitizers do).
         action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-        return sigaction(SIGSEGV, &action, &earlierOnSegv) == 0 &&
-               sigaction(SIGBUS, &action, &earlierOnBus) == 0;
+        bool all = true;
+        for (int i = 0; i < watchedCount; ++i) {
+            all = sigaction(watchedSignals[i], &action, &earlierActions[i]) == 0 && all;
+        }
+        return all;
     }();
     return installed;
 }
