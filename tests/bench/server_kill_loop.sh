@@ -25,11 +25,6 @@ mkdir "$work"
 declare -A count=([lost_line]=0 [cannot_open_line]=0 [xlib_message]=0 [signal]=0
   [still_running]=0 [other]=0)
 
-# The server is killed, so it cannot remove its lock and socket: this does.
-forget_display() {
-  rm -f "/tmp/.X$1-lock" "/tmp/.X11-unix/X$1"
-}
-
 # Runs haze with the arguments given in the background, in a shell of its
 # own that writes its exit status to $work/status (and keeps the shell's own
 # words on a signal death out of the counts' way); $saver is that shell.
@@ -87,9 +82,11 @@ for ((try = 1; try <= tries; try++)); do
   display=$(cat "$work/display")
   DISPLAY=":$display" start_haze "$mode"
   sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.3f", (r % 301) / 1000 }')"
+  # Its lock and socket stay behind, and the next server to want the number
+  # takes them over; removing them here could pull them from under another
+  # server that took the number over meanwhile.
   kill -KILL "$xvfb"
   wait "$xvfb" 2>/dev/null || true
-  forget_display "$display"
   await_haze
   outcome=$(outcome_of "$work/err")
   count[$outcome]=$((count[$outcome] + 1))
