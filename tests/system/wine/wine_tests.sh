@@ -272,6 +272,67 @@ scenario_preview() {
   expect_scene "$frame" 480 360 "the preview's last frame"
 }
 
+# The preview's GL calls as Wine traces them, one line each: their count
+# grows while it draws.
+gl_calls() {
+  wc -l <"$work/gl-calls"
+}
+
+# No GL call in the last half second.
+gl_calls_paused() {
+  local before
+  before=$(gl_calls)
+  sleep 0.5
+  [ "$(gl_calls)" = "$before" ]
+}
+
+gl_calls_beyond() {
+  [ "$(gl_calls)" -gt "$1" ]
+}
+
+# Orders the host to take its window off the screen or back ($1: minimise,
+# restore, hide, show) and waits until it has.
+order_host() {
+  echo "$1" >"$work/command.new"
+  mv "$work/command.new" "$work/command"
+  eventually 20 grep -q " $1" "$HAZE_TEST_LOG" || fail "the host did not $1 itself"
+}
+
+expect_no_frames_while() {
+  eventually 10 gl_calls_paused || fail "the preview goes on drawing while $1"
+  local before
+  before=$(gl_calls)
+  sleep 1
+  [ "$(gl_calls)" = "$before" ] || fail "the preview drew while $1"
+}
+
+expect_frames_again_once() {
+  local before
+  before=$(gl_calls)
+  eventually 10 gl_calls_beyond "$before" || fail "the preview did not draw again once $1"
+}
+
+# The settings page is minimised, or hidden, with the preview in it: the
+# preview draws nothing until it is back on the screen, then at once.
+scenario_preview_off_screen() {
+  start_display
+  local host host_window handle
+  HAZE_HOST_COMMANDS=command start_preview_host
+  (cd "$work" && WINEDEBUG=trace+opengl exec wine "$HAZE_SCR" /p "$handle" >/dev/null \
+    2>"$work/gl-calls") &
+  saver=$!
+  await_preview_of 320x240
+  eventually 20 gl_calls_beyond 0 || fail "the preview never drew"
+  order_host minimise
+  expect_no_frames_while "its settings page is minimised"
+  order_host restore
+  expect_frames_again_once "its settings page is restored"
+  order_host hide
+  expect_no_frames_while "its settings page is hidden"
+  order_host show
+  expect_frames_again_once "its settings page is shown again"
+}
+
 # The colour at ($2, $3) of picture $1 as "R G B", each 0 to 255.
 colour_at() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:

@@ -5,12 +5,15 @@
 // a saver made inside it. It logs the screen's DPI first ("dpi N"). With
 // HAZE_HOST_RESIZE_TO=WxH in the environment it lays itself out anew three
 // seconds after a child first appeared, to a client area of W x H, as a
-// settings page may. Used by the
-// Wine system tests.
+// settings page may. With HAZE_HOST_COMMANDS=FILE it looks for FILE at each
+// tick, takes the word in it (minimise, restore, hide or show) as an order to
+// take itself off the screen or back, as a settings page may be, removes the
+// file and logs the word once done. Used by the Wine system tests.
 #include "test_log.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -40,6 +43,31 @@ void resizeWhenAsked(HWND window, bool hasChild) {
     }
 }
 
+void obeyCommand(HWND window) {
+    static const struct {
+        const char* word;
+        int show;
+    } commands[] = {
+        {"minimise", SW_MINIMIZE}, {"restore", SW_RESTORE}, {"hide", SW_HIDE}, {"show", SW_SHOW}};
+    char path[MAX_PATH];
+    std::FILE* file = GetEnvironmentVariableA("HAZE_HOST_COMMANDS", path, MAX_PATH) > 0
+                          ? std::fopen(path, "r")
+                          : nullptr;
+    if (file == nullptr) {
+        return;
+    }
+    char word[16] = "";
+    const bool read = std::fscanf(file, "%15s", word) == 1;
+    std::fclose(file);
+    DeleteFileA(path);
+    for (const auto& command : commands) {
+        if (read && std::strcmp(word, command.word) == 0) {
+            ShowWindow(window, command.show);
+            testLog("%llu %s", GetTickCount(), command.word);
+        }
+    }
+}
+
 BOOL CALLBACK describeChild(HWND child, LPARAM report) {
     char className[64] = "";
     char title[64] = "";
@@ -60,6 +88,7 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         std::string report;
         EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(&report));
         resizeWhenAsked(window, !report.empty());
+        obeyCommand(window);
         if (report != lastReport) {
             testLog("%llu %s", GetTickCount(), report.empty() ? "no child" : report.c_str());
             lastReport = report;
