@@ -546,24 +546,12 @@ swap_count() {
   awk '{ print $1 }' "$WORK/swaps"
 }
 
-# No swap in the last half second.
-swaps_paused() {
-  local before
-  before=$(swap_count)
-  sleep 0.5
-  [ "$(swap_count)" = "$before" ]
-}
-
-swaps_beyond() {
-  [ "$(swap_count)" -gt "$1" ]
-}
-
-# Once haze has heard that nobody sees its window ($1 says why), it draws
-# not one frame more.
+# Once haze has heard that nobody sees its window ($1 says why), within 5 s
+# (no swap for half a second), it draws not one frame more.
 expect_no_frames_while() {
-  wait_until 5 swaps_paused || fail "haze goes on drawing while $1"
   local before
-  before=$(swap_count)
+  wait_until 5 eval 'before=$(swap_count); sleep 0.5; [ "$(swap_count)" = "$before" ]' ||
+    fail "haze goes on drawing while $1"
   sleep 1
   [ "$(swap_count)" = "$before" ] ||
     fail "haze drew $(($(swap_count) - before)) frames in a second while $1"
@@ -572,7 +560,7 @@ expect_no_frames_while() {
 expect_frames_again_once() {
   local before
   before=$(swap_count)
-  wait_until 5 swaps_beyond "$before" || fail "no frame once $1"
+  wait_until 5 eval '[ "$(swap_count)" -gt "$before" ]' || fail "no frame once $1"
 }
 
 # A daemon takes its window off the screen, or another window covers it

@@ -272,36 +272,25 @@ scenario_preview() {
   expect_scene "$frame" 480 360 "the preview's last frame"
 }
 
-# The preview's GL calls as Wine traces them, one line each: their count
-# grows while it draws.
+# The preview's GL calls as Wine traces them, one line each.
 gl_calls() {
-  wc -l <"$work/gl-calls"
+  grep -c ':opengl:' "$work/gl-calls" || true
 }
 
-# No GL call in the last half second.
-gl_calls_paused() {
-  local before
-  before=$(gl_calls)
-  sleep 0.5
-  [ "$(gl_calls)" = "$before" ]
-}
-
-gl_calls_beyond() {
-  [ "$(gl_calls)" -gt "$1" ]
-}
-
-# Orders the host to take its window off the screen or back ($1: minimise,
-# restore, hide, show) and waits until it has.
+# Orders the host to call ShowWindow with $2 (the SW_ number) and waits until
+# it has; $1 names the order in the host's log.
 order_host() {
-  echo "$1" >"$work/command.new"
+  echo "$1 $2" >"$work/command.new"
   mv "$work/command.new" "$work/command"
-  eventually 20 grep -q " $1" "$HAZE_TEST_LOG" || fail "the host did not $1 itself"
+  eventually 20 grep -q " $1" "$HAZE_TEST_LOG" || fail "the host has not $1 itself"
 }
 
+# Once the preview has heard that its page is off the screen ($1 says how),
+# within 10 s (no GL call for half a second), it draws nothing more.
 expect_no_frames_while() {
-  eventually 10 gl_calls_paused || fail "the preview goes on drawing while $1"
   local before
-  before=$(gl_calls)
+  eventually 10 eval 'before=$(gl_calls); sleep 0.5; [ "$(gl_calls)" = "$before" ]' ||
+    fail "the preview goes on drawing while $1"
   sleep 1
   [ "$(gl_calls)" = "$before" ] || fail "the preview drew while $1"
 }
@@ -309,7 +298,7 @@ expect_no_frames_while() {
 expect_frames_again_once() {
   local before
   before=$(gl_calls)
-  eventually 10 gl_calls_beyond "$before" || fail "the preview did not draw again once $1"
+  eventually 10 eval '[ "$(gl_calls)" -gt "$before" ]' || fail "no drawing once $1"
 }
 
 # The settings page is minimised, or hidden, with the preview in it: the
@@ -318,18 +307,18 @@ scenario_preview_off_screen() {
   start_display
   local host host_window handle
   HAZE_HOST_COMMANDS=command start_preview_host
-  (cd "$work" && WINEDEBUG=trace+opengl exec wine "$HAZE_SCR" /p "$handle" >/dev/null \
+  (cd "$work" && WINEDEBUG=-all,trace+opengl exec wine "$HAZE_SCR" /p "$handle" >/dev/null \
     2>"$work/gl-calls") &
   saver=$!
   await_preview_of 320x240
-  eventually 20 gl_calls_beyond 0 || fail "the preview never drew"
-  order_host minimise
+  eventually 20 eval '[ "$(gl_calls)" -gt 0 ]' || fail "the preview never drew"
+  order_host minimised 6 # SW_MINIMIZE
   expect_no_frames_while "its settings page is minimised"
-  order_host restore
+  order_host restored 9 # SW_RESTORE
   expect_frames_again_once "its settings page is restored"
-  order_host hide
+  order_host hidden 0 # SW_HIDE
   expect_no_frames_while "its settings page is hidden"
-  order_host show
+  order_host shown 5 # SW_SHOW
   expect_frames_again_once "its settings page is shown again"
 }
 

@@ -6,14 +6,13 @@
 // HAZE_HOST_RESIZE_TO=WxH in the environment it lays itself out anew three
 // seconds after a child first appeared, to a client area of W x H, as a
 // settings page may. With HAZE_HOST_COMMANDS=FILE it looks for FILE at each
-// tick, takes the word in it (minimise, restore, hide or show) as an order to
-// take itself off the screen or back, as a settings page may be, removes the
-// file and logs the word once done. Used by the Wine system tests.
+// tick; "NAME N" in it has it call ShowWindow with N (minimised, hidden,
+// shown, as a settings page may be), remove the file and log NAME once done.
+// Used by the Wine system tests.
 #include "test_log.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -44,11 +43,6 @@ void resizeWhenAsked(HWND window, bool hasChild) {
 }
 
 void obeyCommand(HWND window) {
-    static const struct {
-        const char* word;
-        int show;
-    } commands[] = {
-        {"minimise", SW_MINIMIZE}, {"restore", SW_RESTORE}, {"hide", SW_HIDE}, {"show", SW_SHOW}};
     char path[MAX_PATH];
     std::FILE* file = GetEnvironmentVariableA("HAZE_HOST_COMMANDS", path, MAX_PATH) > 0
                           ? std::fopen(path, "r")
@@ -56,15 +50,14 @@ void obeyCommand(HWND window) {
     if (file == nullptr) {
         return;
     }
-    char word[16] = "";
-    const bool read = std::fscanf(file, "%15s", word) == 1;
+    char name[16] = "";
+    int show = 0;
+    const bool read = std::fscanf(file, "%15s %d", name, &show) == 2;
     std::fclose(file);
     DeleteFileA(path);
-    for (const auto& command : commands) {
-        if (read && std::strcmp(word, command.word) == 0) {
-            ShowWindow(window, command.show);
-            testLog("%llu %s", GetTickCount(), command.word);
-        }
+    if (read) {
+        ShowWindow(window, show);
+        testLog("%llu %s", GetTickCount(), name);
     }
 }
 
