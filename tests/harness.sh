@@ -208,8 +208,8 @@ swaps_at_least() {
 # count_swaps PID FILE SECONDS: what process PID, preloaded with the swap
 # counter writing to FILE, does over SECONDS. Sets SWAPS (buffer swaps),
 # SWAP_SECONDS (from the last swap before to the last swap after),
-# FRAMES_PER_SECOND, CPU_MS_PER_FRAME (CPU milliseconds of the whole process)
-# and CPU_PERCENT (of one core).
+# FRAMES_PER_SECOND, CPU_SECONDS (of the whole process over SECONDS),
+# CPU_MS_PER_FRAME and CPU_PERCENT (of one core, between those two swaps).
 count_swaps() {
   local swaps0 time0 swaps1 time1 cpu0 cpu1
   swaps_at_least "$2" 1 || fail "process $1 swapped no buffers"
@@ -219,10 +219,11 @@ count_swaps() {
   read -r swaps1 time1 <"$2"
   cpu1=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
   SWAPS=$((swaps1 - swaps0))
-  read -r SWAP_SECONDS FRAMES_PER_SECOND CPU_MS_PER_FRAME CPU_PERCENT < <(awk -v f="$SWAPS" \
-    -v t0="$time0" -v t1="$time1" -v c="$((cpu1 - cpu0))" -v hz="$(getconf CLK_TCK)" 'BEGIN {
+  read -r SWAP_SECONDS FRAMES_PER_SECOND CPU_SECONDS CPU_MS_PER_FRAME CPU_PERCENT < <(awk \
+    -v f="$SWAPS" -v t0="$time0" -v t1="$time1" -v c="$((cpu1 - cpu0))" \
+    -v hz="$(getconf CLK_TCK)" 'BEGIN {
       t = t1 - t0; c /= hz
-      print t, (t > 0 ? f / t : 0), (f > 0 ? 1000 * c / f : 0), (t > 0 ? 100 * c / t : 0) }')
+      print t, (t > 0 ? f / t : 0), c, (f > 0 ? 1000 * c / f : 0), (t > 0 ? 100 * c / t : 0) }')
 }
 
 # --- an unprivileged user with a HOME of its own ------------------------------

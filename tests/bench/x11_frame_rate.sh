@@ -3,13 +3,15 @@
 # the whole process spends per frame, for two builds side by side; then the
 # cost of drawing on a canvas at 1920x1080 (forced on, against forced off);
 # then, side by side in one run, `haze /s` under the Wayland backend on
-# headless sway against `haze -root` on Xvfb, both at 1280x720. Swaps are
-# counted by each build's preloaded counter; each figure comes
+# headless sway against `haze -root` on Xvfb, both at 1280x720; then what
+# each build spends on a daemon's window nobody sees (shown, unmapped, wholly
+# covered). Swaps are counted by each build's preloaded counter; each figure comes
 # from SECONDS of running from 3 s after the first frame, on a server of its
 # own.
 #
 #   tests/bench/x11_frame_rate.sh [BUILD] [BASELINE] [SECONDS]
-#     BUILD:    a build folder with haze and swap_counter (default build/bench)
+#     BUILD:    a build folder with haze, swap_counter and x11_test_tool
+#               (default build/bench)
 #     BASELINE: the same of the build to compare with, say a build of the
 #               commit before a change (default: none, this build alone)
 # sway refuses root: as root, it and the haze on it run as the system user
@@ -102,3 +104,46 @@ measure_wayland "$build" 1280x720
 printf '%-10s %-28s %s\n' 1280x720 "haze /s on headless sway" "$RESULT"
 measure "$build" 1280x720
 printf '%-10s %-28s %s\n' 1280x720 "haze -root on Xvfb" "$RESULT"
+
+# What BUILD's `haze -window-id` spends in a 300x200 window of the test tool
+# while the window is shown, unmapped and covered: a line of frames, frames
+# a second, CPU seconds and CPU % of one core over SECONDS for each.
+measure_unseen() {
+  local b=$1 tool=$build/tests/system/x11_test_tool window state
+  start_xvfb 640x480
+  "$tool" window 300x200 >"$WORK/window" &
+  stop_at_exit $!
+  wait_until 10 test -s "$WORK/window" || fail "the test window did not appear"
+  window=$(head -n1 "$WORK/window")
+  rm -f "$WORK/swaps"
+  SWAP_COUNTER_FILE="$WORK/swaps" LD_PRELOAD="$(realpath "$b/tests/bench/libswap_counter.so")" \
+    "$(build_program "$b" haze)" -window-id "$window" --seed 1 2>/dev/null &
+  local saver=$!
+  stop_at_exit "$saver"
+  wait_until 30 swaps_at_least "$WORK/swaps" 1 || fail "haze -window-id drew nothing in 30 s"
+  sleep 3
+  for state in shown unmapped covered; do
+    case $state in
+    unmapped) xdotool windowunmap "$window" && sleep 1 ;;
+    covered)
+      xdotool windowmap "$window"
+      "$tool" window 400x300 >/dev/null & # over it, at the same corner
+      stop_at_exit $!
+      sleep 1
+      ;;
+    esac
+    count_swaps "$saver" "$WORK/swaps" "$seconds"
+    printf '%-28s %-10s %8d %10.1f %10.2f %10.0f\n' "$b" "$state" "$SWAPS" \
+      "$(awk -v f="$SWAPS" -v s="$seconds" 'BEGIN { print f / s }')" "$CPU_SECONDS" \
+      "$(awk -v c="$CPU_SECONDS" -v s="$seconds" 'BEGIN { print 100 * c / s }')"
+  done
+  stop_process "$saver"
+  stop_process "$X_SERVER_PID"
+}
+
+echo
+echo "haze -window-id in a 300x200 window nobody sees, ${seconds} s each"
+printf '%-28s %-10s %8s %10s %10s %10s\n' build window frames "frames/s" "CPU s" "CPU %core"
+for b in "${builds[@]}"; do
+  measure_unseen "$b"
+done

@@ -426,6 +426,50 @@ case_delay_sets_the_shortest_frame_period() {
     fail "without -delay: only $SWAPS frames in $SWAP_SECONDS s"
 }
 
+# --- a window nobody sees ------------------------------------------------------
+
+swap_count() {
+  awk '{ print $1 }' "$WORK/swaps"
+}
+
+# Once haze has heard that nobody sees its window ($1 says why), within 5 s
+# (no swap for half a second), it draws not one frame more.
+expect_no_frames_while() {
+  local before
+  wait_until 5 eval 'before=$(swap_count); sleep 0.5; [ "$(swap_count)" = "$before" ]' ||
+    fail "haze goes on drawing while $1"
+  sleep 1
+  [ "$(swap_count)" = "$before" ] ||
+    fail "haze drew $(($(swap_count) - before)) frames in a second while $1"
+}
+
+expect_frames_again_once() {
+  local before
+  before=$(swap_count)
+  wait_until 5 eval '[ "$(swap_count)" -gt "$before" ]' || fail "no frame once $1"
+}
+
+# A daemon takes its window off the screen, or another window covers it
+# wholly: haze draws nothing until the window is seen again, then at once.
+case_no_frames_while_its_window_is_unmapped_or_covered() {
+  : "${SWAP_COUNTER:?SWAP_COUNTER names the preloaded swap counter}"
+  start_xvfb 640x480
+  open_test_window 300x200
+  local daemon_window=$TEST_WINDOW
+  SWAP_COUNTER_FILE=$WORK/swaps LD_PRELOAD=$SWAP_COUNTER start_in_test_window -window-id \
+    "$daemon_window"
+  xdotool windowunmap "$daemon_window"
+  expect_no_frames_while "its window is unmapped"
+  xdotool windowmap "$daemon_window"
+  expect_frames_again_once "its window is mapped again"
+  open_test_window 400x300 # at the same corner, over the first
+  expect_no_frames_while "another window covers it"
+  close_test_window
+  expect_frames_again_once "the window over it has gone"
+  stop_haze
+  expect_quiet_stderr
+}
+
 # --- installed, under the real XScreenSaver daemon -----------------------------
 
 # The entry lines of the programs list in ~/.xscreensaver or the defaults.

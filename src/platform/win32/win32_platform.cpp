@@ -23,11 +23,22 @@ std::uint64_t monotonicUs() {
                                           frequency.QuadPart);
 }
 
-// Every timer message draws a frame: one that comes before the pacer allows
-// is passed over, and the next tick of the timer tries again.
+// Whether anyone could see a frame drawn in `window`: not while it or a
+// window it is inside is hidden, nor while its top-level window (a preview's
+// settings page) is minimised.
+bool windowSeen(HWND window) {
+    return IsWindowVisible(window) && !IsIconic(GetAncestor(window, GA_ROOT));
+}
+
+// Every timer message draws a frame: one that comes before the pacer allows,
+// or while nobody could see the window, is passed over, and the next tick of
+// the timer tries again (at once, once the window is seen again).
 bool frameMayStart(const MSG& message) {
     if (message.message != WM_TIMER) {
         return true;
+    }
+    if (!windowSeen(message.hwnd)) {
+        return false;
     }
     const std::uint64_t now = monotonicUs();
     if (pacer.usUntilNextFrame(now) > 0) {

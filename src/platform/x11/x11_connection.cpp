@@ -1,9 +1,10 @@
 #include "platform/x11/x11_connection.h"
 
+#include "platform/x11/x11_lost_connection.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace x11 {
 namespace {
@@ -61,9 +62,7 @@ int onError(Display* d, XErrorEvent* e) {
 }
 
 int onIoError(Display*) {
-    std::fprintf(stderr, "haze: lost the connection to the X display\n");
-    std::fflush(stderr);
-    _exit(1);
+    endForLostConnection();
 }
 
 } // namespace
@@ -81,14 +80,21 @@ bool connect(std::string& error, const std::string& name) {
     if (!named(name, error)) {
         return false;
     }
+    // Before the display is opened: the server may go while it is being
+    // opened, and Xlib would then print its own lines and exit.
+    XSetErrorHandler(onError);
+    XSetIOErrorHandler(onIoError);
+    if (!handleSignalsOfALostConnection()) {
+        error = "cannot watch for the loss of the X display";
+        return false;
+    }
     connection = XOpenDisplay(name.empty() ? nullptr : name.c_str());
     if (connection == nullptr) {
         error = std::string("cannot open the X display '") +
                 (name.empty() ? std::getenv("DISPLAY") : name.c_str()) + "'";
         return false;
     }
-    XSetErrorHandler(onError);
-    XSetIOErrorHandler(onIoError);
+    watchConnectionSocket(ConnectionNumber(connection));
     return true;
 }
 
@@ -107,6 +113,7 @@ Window root() {
 void disconnect() {
     if (connection != nullptr) {
         XSync(connection, False);
+        watchConnectionSocket(-1);
         XCloseDisplay(connection);
         connection = nullptr;
     }

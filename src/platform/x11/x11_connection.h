@@ -17,8 +17,8 @@ namespace x11 {
 // Whether a display is named at all: `name`, else DISPLAY. False with the
 // reason when neither is.
 bool named(const std::string& name, std::string& reason);
-// Opens the display `name` (empty: the one DISPLAY names) and installs the
-// error handlers. False, with a one-line reason, when there is none.
+// Installs the error handlers and opens the display `name` (empty: the one
+// DISPLAY names). False, with a one-line reason, when there is none.
 bool connect(std::string& error, const std::string& name = std::string());
 Display* display();
 int screen();
@@ -28,7 +28,8 @@ void disconnect();
 // A round trip through Xlib: when the server has gone, the I/O error handler
 // ends haze with one line. GLX requests bypass Xlib, and the GL library
 // crashes on a lost connection instead of reporting it, so each GLX step of
-// start-up asks this first.
+// start-up asks this first; a server that goes during the step itself is
+// caught by the signal handlers of x11_lost_connection.h.
 void confirmConnection();
 
 // Traps every X error of the requests made during its life, instead of

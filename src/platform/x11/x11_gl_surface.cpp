@@ -46,6 +46,7 @@ HGLRC createGLContext(HDC dc) {
     }
     GLXContext context = createContext(windowOf(dc));
     if (context == nullptr) {
+        confirmConnection(); // a server gone meanwhile: its own line, not this one
         std::fprintf(stderr, "haze: cannot create an OpenGL context; nothing will be drawn\n");
     }
     return reinterpret_cast<HGLRC>(context);

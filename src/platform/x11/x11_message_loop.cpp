@@ -18,6 +18,7 @@ namespace x11 {
 namespace {
 
 void handleEvent(XEvent& event) {
+    followVisibility(event);
     if (state.saver != 0 && event.type == ConfigureNotify && state.filled != 0 &&
         event.xconfigure.window == state.filled) {
         fillParent(event.xconfigure.width, event.xconfigure.height);
@@ -93,14 +94,16 @@ int runMessageLoop() {
             return exitCode;
         }
         // Every timer message draws a frame: a due timer waits for the
-        // pacer, which keeps frames to the display's refresh.
+        // pacer, which keeps frames to the display's refresh, and for the
+        // saver window to be seen, when its first frame comes at once.
+        const bool framesSeen = saverSeen();
         const std::uint64_t holdUs = state.pacer.usUntilNextFrame(monotonicUs());
-        if (holdUs == 0 && state.queue.takeDueTimer(monotonicMs(), message)) {
+        if (framesSeen && holdUs == 0 && state.queue.takeDueTimer(monotonicMs(), message)) {
             state.pacer.frameStarted(monotonicUs());
             deliver(asWindow(message.window), message.message, message.wParam, message.lParam);
             continue;
         }
-        const std::int64_t timerMs = state.queue.msUntilNextTimer(monotonicMs());
+        const std::int64_t timerMs = framesSeen ? state.queue.msUntilNextTimer(monotonicMs()) : -1;
         const std::int64_t waitUs =
             timerMs < 0 ? -1
                         : std::max<std::int64_t>(timerMs * 1000, static_cast<std::int64_t>(holdUs));

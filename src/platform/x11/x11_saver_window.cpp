@@ -81,6 +81,7 @@ void chooseSaverVisual() {
     } else {
         state.haveVisual = chooseVisual(SaverPixelFormat, state.visual);
         if (!state.haveVisual) {
+            confirmConnection(); // a server gone during the search: its own line, not this
             std::fprintf(stderr, "haze: the display offers no double-buffered RGB visual for "
                                  "OpenGL; nothing will be drawn\n");
         }
@@ -114,7 +115,7 @@ HWND createWindow(const SaverWindowDesc& desc) {
     // colormap, the screen's black in the default one.
     attributes.background_pixel = state.haveVisual ? 0 : BlackPixel(display(), screen());
     // A preview selects no input, so keys and clicks reach the window's owner.
-    attributes.event_mask = ExposureMask | StructureNotifyMask;
+    attributes.event_mask = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
     if (fullScreen) {
         attributes.event_mask |=
             KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
@@ -170,6 +171,7 @@ HWND createWindow(const SaverWindowDesc& desc) {
         }
     }
     followParent(parent);
+    startFollowingVisibility();
     XFlush(display());
     deliver(window, WM_SHOWWINDOW, 1, 0);
     return state.saver != 0 ? asHandle(window) : nullptr;

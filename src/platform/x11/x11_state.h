@@ -24,6 +24,11 @@ struct State {
     Window filled = 0;       // the window the saver fills: its parent, or the root
     int width = 0;           // the saver window's size as last reported, pixels
     int height = 0;
+    // Whether the saver window is viewable (it and every window it is inside
+    // are mapped) and whether other windows cover it wholly: frames are drawn
+    // only while it is viewable and not covered.
+    bool saverViewable = false;
+    bool saverCovered = false;
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;
     Cursor invisibleCursor = 0;
@@ -68,6 +73,17 @@ void endSaverWindow(bool destroyedByOthers);
 void fillParent(int width, int height);
 // Waits until `window` is on screen: the focus and the grabs need that.
 void waitUntilMapped(Window window);
+
+// --- x11_saver_visibility.cpp: whether anyone can see the saver window -----
+
+// Reads whether the saver window, mapped and following its parent, is
+// viewable now; events keep it up to date from then on.
+void startFollowingVisibility();
+// Takes in what `event` says of the saver window's visibility: an unmap of
+// it or of the window it fills, a change of how much of it is covered.
+void followVisibility(const XEvent& event);
+// Whether a frame drawn now could be seen by anyone.
+bool saverSeen();
 
 // --- x11_message_loop.cpp: events, posted messages and timers ---------------
 

@@ -193,6 +193,56 @@ scenario_preview() {
   expect_scene "$frame" 480 360 "the preview's last frame"
 }
 
+# The preview's GL calls as Wine traces them, one line each.
+gl_calls() {
+  grep -c ':opengl:' "$WORK/gl-calls" || true
+}
+
+# Orders the host to call ShowWindow with $2 (the SW_ number) and waits until
+# it has; $1 names the order in the host's log.
+order_host() {
+  echo "$1 $2" >"$WORK/command.new"
+  mv "$WORK/command.new" "$WORK/command"
+  wait_until 20 grep -q " $1" "$HAZE_TEST_LOG" || fail "the host has not $1 itself"
+}
+
+# Once the preview has heard that its page is off the screen ($1 says how),
+# within 10 s (no GL call for half a second), it draws nothing more.
+expect_no_frames_while() {
+  local before
+  wait_until 10 eval 'before=$(gl_calls); sleep 0.5; [ "$(gl_calls)" = "$before" ]' ||
+    fail "the preview goes on drawing while $1"
+  sleep 1
+  [ "$(gl_calls)" = "$before" ] || fail "the preview drew while $1"
+}
+
+expect_frames_again_once() {
+  local before
+  before=$(gl_calls)
+  wait_until 10 eval '[ "$(gl_calls)" -gt "$before" ]' || fail "no drawing once $1"
+}
+
+# The settings page is minimised, or hidden, with the preview in it: the
+# preview draws nothing until it is back on the screen, then at once.
+scenario_preview_off_screen() {
+  start_display
+  local host host_window handle
+  HAZE_HOST_COMMANDS=command start_preview_host
+  (cd "$WORK" && WINEDEBUG=-all,trace+opengl exec wine "$HAZE_SCR" /p "$handle" >/dev/null \
+    2>"$WORK/gl-calls") &
+  saver=$!
+  await_preview_of 320x240
+  wait_until 20 eval '[ "$(gl_calls)" -gt 0 ]' || fail "the preview never drew"
+  order_host minimised 6 # SW_MINIMIZE
+  expect_no_frames_while "its settings page is minimised"
+  order_host restored 9 # SW_RESTORE
+  expect_frames_again_once "its settings page is restored"
+  order_host hidden 0 # SW_HIDE
+  expect_no_frames_while "its settings page is hidden"
+  order_host shown 5 # SW_SHOW
+  expect_frames_again_once "its settings page is shown again"
+}
+
 # The colour at ($2, $3) of picture $1 as "R G B", each 0 to 255.
 colour_at() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:

@@ -5,8 +5,10 @@
 // a saver made inside it. It logs the screen's DPI first ("dpi N"). With
 // HAZE_HOST_RESIZE_TO=WxH in the environment it lays itself out anew three
 // seconds after a child first appeared, to a client area of W x H, as a
-// settings page may. Used by the
-// Wine system tests.
+// settings page may. With HAZE_HOST_COMMANDS=FILE it looks for FILE at each
+// tick; "NAME N" in it has it call ShowWindow with N (minimised, hidden,
+// shown, as a settings page may be), remove the file and log NAME once done.
+// Used by the Wine system tests.
 #include "test_log.h"
 
 #include <cstdint>
@@ -40,6 +42,25 @@ void resizeWhenAsked(HWND window, bool hasChild) {
     }
 }
 
+void obeyCommand(HWND window) {
+    char path[MAX_PATH];
+    std::FILE* file = GetEnvironmentVariableA("HAZE_HOST_COMMANDS", path, MAX_PATH) > 0
+                          ? std::fopen(path, "r")
+                          : nullptr;
+    if (file == nullptr) {
+        return;
+    }
+    char name[16] = "";
+    int show = 0;
+    const bool read = std::fscanf(file, "%15s %d", name, &show) == 2;
+    std::fclose(file);
+    DeleteFileA(path);
+    if (read) {
+        ShowWindow(window, show);
+        testLog("%llu %s", GetTickCount(), name);
+    }
+}
+
 BOOL CALLBACK describeChild(HWND child, LPARAM report) {
     char className[64] = "";
     char title[64] = "";
@@ -60,6 +81,7 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         std::string report;
         EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(&report));
         resizeWhenAsked(window, !report.empty());
+        obeyCommand(window);
         if (report != lastReport) {
             testLog("%llu %s", GetTickCount(), report.empty() ? "no child" : report.c_str());
             lastReport = report;
