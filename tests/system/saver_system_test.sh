@@ -815,6 +815,17 @@ case_packages_hold_the_install_layout() {
     fail "desktop-file-validate: $(cat "$WORK/desktop.out")"
   grep -qx "Exec=/usr/libexec/xscreensaver/haze --root" \
     "$share/applications/screensavers/haze.desktop" || fail "the entry does not run the installed haze"
+  # MATE lists the entries by name, capitals first: "Haze", as in haze.xml.
+  grep -qx "Name=Haze" "$share/applications/screensavers/haze.desktop" ||
+    fail "the entry is not named Haze"
+  # Under another prefix mate-screensaver would not run haze: no entry, and
+  # the install says what each daemon gets.
+  cmake --install "$HAZE_BUILD_DIR" --prefix "$WORK/user-prefix" >"$WORK/user-install.out" 2>&1 ||
+    fail "cmake --install failed: $(cat "$WORK/user-install.out")"
+  [ -z "$(find "$WORK/user-prefix" -name '*.desktop')" ] ||
+    fail "a user-prefix install has a desktop entry mate-screensaver cannot run"
+  grep -q "No desktop entry for mate-screensaver.*--install-xscreensaver" "$WORK/user-install.out" ||
+    fail "the install does not say what a user prefix gives: $(cat "$WORK/user-install.out")"
   local xml=$share/xscreensaver/config/haze.xml
   xmllint --noout "$xml" || fail "haze.xml is not well-formed"
   [ "$(xmllint --xpath 'string(/screensaver/@name)' "$xml")" = haze ] &&
