@@ -476,10 +476,11 @@ case_daemon_style_options_run() {
     expect_child_fills_test_window "Preview"
     if [ "$option" = --fps ]; then
       # After a second, the rate's white characters in the lower left corner
-      # (one-pixel cells below 270 pixels of height).
+      # (3-pixel cells from 180 pixels of height: a box 27 pixels high, 6
+      # pixels from the corner).
       sleep 1
-      local box="45x9+$(($(window_info "$TEST_WINDOW" "Absolute upper-left X") + 2))"
-      box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 11))"
+      local box="135x27+$(($(window_info "$TEST_WINDOW" "Absolute upper-left X") + 6))"
+      box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 33))"
       [ "$(white_pixels "$box")" -ge 40 ] || fail "--fps: no frame rate in the corner"
     fi
     kill -TERM "$HAZE_PID"
