@@ -31,9 +31,10 @@ bool onlyDigits(const std::string& text, const char* allowed) {
 
 // The options of haze's own that take the next word as their value.
 bool takesValue(const std::string& word) {
-    for (const char* name : {"--render", "--export-textures", "--size", "--frames", "--step-ms",
-                             "--seed", "-window-id", "--window-id", "--monitors", "-delay",
-                             "--delay", "-display", "--display", "-visual", "--visual"}) {
+    for (const char* name :
+         {"--render", "--export-textures", "--size", "--frames", "--step-ms", "--seed",
+          "-window-id", "--window-id", "--monitors", "-delay", "--delay", "-display", "--display",
+          "-visual", "--visual", "--backend"}) {
         if (word == name) {
             return true;
         }
