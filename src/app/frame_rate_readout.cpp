@@ -58,6 +58,21 @@ void quad(int left, int bottom, int right, int top) {
     glVertex2f(static_cast<GLfloat>(left), static_cast<GLfloat>(top));
 }
 
+// The side, in pixels, of a font cell in a window `height` pixels high:
+// whole pixels, so the glyphs stay crisp, growing with the window.
+int readoutCellSize(int height) {
+    // The stock XScreenSaver hacks write their readout with digits about 18
+    // pixels high whatever the window's size. Cells of 3 pixels (digits of
+    // 21) match that from 180 rows up; smaller windows, such as a settings
+    // page's preview, get a cell per 60 rows so the box keeps to its corner;
+    // taller ones a cell per 360 rows (4 pixels at 1440, 6 on a 4K screen),
+    // so the digits keep their share of a large screen.
+    if (height < 180) {
+        return std::max(1, height / 60);
+    }
+    return std::max(3, height / 360);
+}
+
 } // namespace
 
 bool FrameRateMeter::frame(DWORD nowMs) {
@@ -158,8 +173,6 @@ void DrawFrameRateReadout(int width, int height) {
     if (meter.frame(platform().tickCount())) {
         formatFrameRate(meter.rate(), readoutText, sizeof readoutText);
     }
-    // Cells of one pixel up to 270 pixels of height, then larger, so the
-    // digits stay about a fortieth of the window's height.
-    const int cell = std::max(1, height / 270);
+    const int cell = readoutCellSize(height);
     drawReadoutText(readoutText, 2 * cell, 2 * cell, cell, width, height);
 }

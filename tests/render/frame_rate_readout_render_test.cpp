@@ -2,11 +2,15 @@
 // left corner, nothing drawn outside the box, and every GL state the scene
 // had before it as it was, so the next frame is drawn exactly as without it.
 #include "app/frame_rate_readout.h"
+#include "fake_platform.h"
 #include "render_target.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -93,6 +97,73 @@ TEST(FrameRateReadoutRender, DrawsInItsBoxAndLeavesTheScenesStateAsItWas) {
     // The '.' (the fourth character) is a 2x2 block of cells at the bottom.
     EXPECT_TRUE(colourNear(target.pixel(2 + (1 + 3 * 6 + 1) * 2, 2 + 1 * 2), white, 0)) << "'.'";
     target.keepIfFailed("frame_rate_readout");
+}
+
+// The stock XScreenSaver hacks' readouts have digits 18 pixels high in any
+// window of 180 rows or more (measured on their -fps under Xvfb, 320x180 to
+// 1920x1080). haze's digits stand at least as tall there, scaled by whole
+// pixels (pure black and white, a height of whole cells), and its box keeps
+// to the bottom fifth of smaller windows too.
+TEST(FrameRateReadoutRender, ReadsAsLargeAsTheStockReadoutsAndStaysCrisp) {
+    fake::State& fakes = fake::reset();
+    ShowFrameRateReadout(true);
+    for (const auto& [width, height] :
+         {std::pair{1280, 720}, std::pair{640, 360}, std::pair{1920, 1080}, std::pair{320, 180},
+          std::pair{3840, 2160}, std::pair{160, 100}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        RenderTarget target(width, height);
+        ASSERT_TRUE(target.ready());
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // A second's frames, so the readout has a rate to show.
+        for (int frame = 0; frame <= 2; ++frame) {
+            fakes.tick += 600;
+            DrawFrameRateReadout(width, height);
+        }
+
+        // The box is in the lower left corner: its top, and the rectangle
+        // its white digits span.
+        const int columns = std::min(width, 300);
+        const int rows = height / 2;
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(columns) * rows * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, columns, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        const auto level = [&](int x, int y) { // 0 black, 2 white, 1 anything else
+            const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * columns + x) * 3];
+            const int sum = p[0] + p[1] + p[2];
+            return sum == 0 ? 0 : sum == 3 * 255 ? 2 : 1;
+        };
+        int boxTop = 0;
+        int left = width, right = -1, bottom = height, top = -1;
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < columns; ++x) {
+                if (level(x, y) == 0) {
+                    boxTop = std::max(boxTop, y + 1);
+                } else if (level(x, y) == 2) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    bottom = std::min(bottom, y);
+                    top = std::max(top, y);
+                }
+            }
+        }
+        const int digits = top - bottom + 1;
+        ASSERT_GT(digits, 0) << "no readout drawn";
+        EXPECT_EQ(digits % 7, 0) << "digits " << digits << " high: not whole-pixel cells";
+        if (height >= 180) {
+            EXPECT_GE(digits, 18) << "smaller than the stock readouts";
+        }
+        EXPECT_LE(boxTop, height / 5) << "the box reaches too far up";
+        int blurred = 0;
+        for (int y = bottom; y <= top; ++y) {
+            for (int x = left; x <= right; ++x) {
+                blurred += level(x, y) == 1;
+            }
+        }
+        EXPECT_EQ(blurred, 0) << "pixels neither black nor white among the digits";
+        target.keepIfFailed("frame_rate_readout_" + std::to_string(height));
+    }
+    ShowFrameRateReadout(false);
 }
 
 } // namespace

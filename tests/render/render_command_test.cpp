@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/inotify.h>
@@ -462,10 +463,11 @@ TEST_F(RenderCommand, AnInterruptedWriteLeavesNothingBehind) {
         { std::ofstream(target) << "old"; }
         const int watch = inotify_init1(IN_CLOEXEC);
         ASSERT_GE(watch, 0);
-        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE), 0);
+        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE | IN_OPEN), 0);
 
         // A picture of this size takes about half a second to encode; the
-        // signal goes as soon as its temporary file appears.
+        // signal goes as soon as its temporary file appears (or, unnamed, is
+        // opened).
         const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
         ASSERT_GT(pid, 0);
         pollfd ready{watch, POLLIN, 0};
@@ -479,6 +481,46 @@ TEST_F(RenderCommand, AnInterruptedWriteLeavesNothingBehind) {
             << "the write ended before the signal came, or haze did not end by it: " << status;
         EXPECT_EQ(fileText(target), "old");
         EXPECT_EQ(entries(out), std::vector<std::string>{"big.png"});
+    }
+}
+
+// No signal handler sees a SIGKILL: the picture is written into an unnamed
+// file that takes its name only once whole, so a kill while it is written
+// leaves the folder as it was.
+TEST_F(RenderCommand, AKilledWriteLeavesNothingBehind) {
+    const fs::path out = folder / "out";
+    fs::create_directories(out);
+    const int unnamed = open(out.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (unnamed < 0) {
+        GTEST_SKIP() << "the file system of " << out << " makes no unnamed files";
+    }
+    close(unnamed);
+    const std::string target = (out / "big.png").string();
+    for (bool replacing : {true, false}) {
+        SCOPED_TRACE(replacing ? "replacing a file" : "a new file");
+        if (replacing) {
+            std::ofstream(target) << "old";
+        }
+        const int watch = inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE | IN_OPEN), 0);
+        const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
+        ASSERT_GT(pid, 0);
+        pollfd ready{watch, POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 120000), 1) << "no file was written";
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(watch);
+
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the write ended before the kill: " << status;
+        EXPECT_EQ(entries(out),
+                  replacing ? std::vector<std::string>{"big.png"} : std::vector<std::string>{});
+        if (replacing) {
+            EXPECT_EQ(fileText(target), "old");
+            fs::remove(target);
+        }
     }
 }
 

@@ -371,10 +371,11 @@ case_daemon_style_options_run() {
     expect_child_fills_test_window
     if [ "$option" = --fps ]; then
       # After a second, the rate's white characters in the lower left corner
-      # (one-pixel cells below 270 pixels of height).
+      # (3-pixel cells from 180 pixels of height: a box 27 pixels high, 6
+      # pixels from the corner).
       sleep 1
-      local box="45x9+$(($(window_info "$TEST_WINDOW" "Absolute upper-left X") + 2))"
-      box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 11))"
+      local box="135x27+$(($(window_info "$TEST_WINDOW" "Absolute upper-left X") + 6))"
+      box+="+$(($(window_info "$TEST_WINDOW" "Absolute upper-left Y") + 200 - 33))"
       [ "$(white_pixels "$box")" -ge 40 ] || fail "--fps: no frame rate in the corner"
     fi
     stop_haze TERM "$option"
@@ -606,6 +607,97 @@ case_settings_program_reads_the_description() {
   wait_until 5 no_haze_is_running || fail "haze outlived the settings program"
 }
 
+# xscreensaver-settings saves ~/.xscreensaver whenever a setting changes. It
+# is started as the test user, and its mode menu moved one item up and back
+# from the keyboard: two saves, the settings as they were. The programs it
+# started in its preview pane end with it.
+settings_saves_at_least() {
+  [ "$(grep -c ': wrote ' "$WORK/settings.log")" -ge "$1" ]
+}
+
+settings_window() {
+  xdotool search --onlyvisible --name '^XScreenSaver: ' 2>/dev/null | head -n 1
+}
+
+settings_window_shown() {
+  [ -n "$(settings_window)" ]
+}
+
+settings_program_saves() {
+  "${AS_SAVER_USER[@]}" xscreensaver-settings --debug >"$WORK/settings.log" 2>&1 &
+  local settings=$! pid
+  background+=("$settings")
+  wait_until 20 settings_window_shown || fail "the settings program shows no window"
+  sleep 0.5
+  xdotool windowfocus "$(settings_window)"
+  sleep 0.3
+  xdotool key Tab
+  sleep 0.3
+  xdotool key Up
+  wait_until 10 settings_saves_at_least 1 ||
+    fail "the settings program did not save: $(tail -n 5 "$WORK/settings.log")"
+  xdotool key Down
+  wait_until 10 settings_saves_at_least 2 || fail "the settings program saved only once"
+  kill "$settings"
+  wait "$settings" 2>/dev/null || true
+  for pid in $(sed -n 's/.*: forked \([0-9]*\) (.*/\1/p' "$WORK/settings.log"); do
+    kill "$pid" 2>/dev/null || true
+  done
+}
+
+put_preferences() {
+  as_saver_user sh -c "cat >'$PREFERENCES'" <"$1"
+}
+
+without_date() {
+  grep -v '^# Written by ' "$1"
+}
+
+# --uninstall-xscreensaver takes out exactly what --install-xscreensaver put
+# in: from a file of the user's own without a programs list, and from the
+# settings program's own file, both to the byte; and once the settings
+# program has saved the file with haze in it (rewrapping haze's long entry),
+# it leaves what the settings program writes for the same settings without
+# haze.
+case_uninstall_takes_out_what_install_put_in_whoever_saved_since() {
+  require xscreensaver-settings xdotool setpriv
+  prepare_saver_user
+  install_haze
+  start_xvfb 1024x768
+  PROGRAM=$PREFIX/libexec/xscreensaver/haze
+  PREFERENCES=$SAVER_HOME/.xscreensaver
+  local haze=$PREFIX/bin/haze
+  printf 'mode:\t\tone\nselected:\t3\nfade:\tFalse\n' >"$WORK/own"
+
+  put_preferences "$WORK/own"
+  as_saver_user chmod 600 "$PREFERENCES"
+  as_saver_user "$haze" --install-xscreensaver >"$WORK/setup.out" 2>&1 ||
+    fail "--install-xscreensaver failed: $(cat "$WORK/setup.out")"
+  grep -qF "$PROGRAM --root" "$PREFERENCES" || fail "haze is not in ~/.xscreensaver"
+  as_saver_user "$haze" --uninstall-xscreensaver >"$WORK/setup.out" 2>&1
+  cmp -s "$PREFERENCES" "$WORK/own" ||
+    fail "the user's own file came back changed: $(diff "$WORK/own" "$PREFERENCES")"
+  [ "$(stat -c %a "$PREFERENCES")" = 600 ] || fail "the file's mode changed"
+
+  put_preferences "$WORK/own"
+  settings_program_saves
+  cp "$PREFERENCES" "$WORK/saved-without-haze"
+  as_saver_user "$haze" --install-xscreensaver >"$WORK/setup.out" 2>&1
+  as_saver_user "$haze" --uninstall-xscreensaver >"$WORK/setup.out" 2>&1
+  cmp -s "$PREFERENCES" "$WORK/saved-without-haze" ||
+    fail "the settings program's file came back changed: $(diff "$WORK/saved-without-haze" "$PREFERENCES")"
+
+  put_preferences "$WORK/own"
+  as_saver_user "$haze" --install-xscreensaver >"$WORK/setup.out" 2>&1
+  settings_program_saves
+  cp "$PREFERENCES" "$WORK/saved-with-haze"
+  grep -qF "$PROGRAM" "$WORK/saved-with-haze" || fail "the settings program dropped haze"
+  as_saver_user "$haze" --uninstall-xscreensaver >"$WORK/setup.out" 2>&1 ||
+    fail "--uninstall-xscreensaver failed: $(cat "$WORK/setup.out")"
+  diff <(without_date "$WORK/saved-without-haze") <(without_date "$PREFERENCES") >"$WORK/left.diff" ||
+    fail "after the settings program's save, uninstalling left: $(cat "$WORK/left.diff")"
+}
+
 # --- packages -----------------------------------------------------------------
 
 # The Debian package from `cpack -G DEB`: the install layout under /usr,
@@ -646,6 +738,17 @@ case_packages_hold_the_install_layout() {
     fail "desktop-file-validate: $(cat "$WORK/desktop.out")"
   grep -qx "Exec=/usr/libexec/xscreensaver/haze --root" \
     "$share/applications/screensavers/haze.desktop" || fail "the entry does not run the installed haze"
+  # MATE lists the entries by name, capitals first: "Haze", as in haze.xml.
+  grep -qx "Name=Haze" "$share/applications/screensavers/haze.desktop" ||
+    fail "the entry is not named Haze"
+  # Under another prefix mate-screensaver would not run haze: no entry, and
+  # the install says what each daemon gets.
+  cmake --install "$HAZE_BUILD_DIR" --prefix "$WORK/user-prefix" >"$WORK/user-install.out" 2>&1 ||
+    fail "cmake --install failed: $(cat "$WORK/user-install.out")"
+  [ -z "$(find "$WORK/user-prefix" -name '*.desktop')" ] ||
+    fail "a user-prefix install has a desktop entry mate-screensaver cannot run"
+  grep -q "No desktop entry for mate-screensaver.*--install-xscreensaver" "$WORK/user-install.out" ||
+    fail "the install does not say what a user prefix gives: $(cat "$WORK/user-install.out")"
   local xml=$share/xscreensaver/config/haze.xml
   xmllint --noout "$xml" || fail "haze.xml is not well-formed"
   [ "$(xmllint --xpath 'string(/screensaver/@name)' "$xml")" = haze ] &&

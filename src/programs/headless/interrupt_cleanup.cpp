@@ -18,6 +18,7 @@ constexpr int interruptCount = signalCount - 1;
 // Written only with the signals held, so the handler never sees half an entry.
 char listed[capacity][PATH_MAX];
 volatile std::sig_atomic_t listedCount = 0;
+int writesInProgress = 0; // WriteInProgress objects alive
 struct sigaction previous[signalCount];
 bool handled[signalCount] = {};
 
@@ -68,7 +69,7 @@ bool removeOnInterrupt(const std::string& path) {
         return false;
     }
     std::memcpy(listed[listedCount], path.c_str(), path.size() + 1);
-    if (listedCount == 0) {
+    if (listedCount == 0 && writesInProgress == 0) {
         installHandlers();
     }
     listedCount = listedCount + 1;
@@ -85,7 +86,23 @@ void keepOnInterrupt(const std::string& path) {
             break;
         }
     }
-    if (listedCount == 0) {
+    if (listedCount == 0 && writesInProgress == 0) {
+        restoreHandlers();
+    }
+}
+
+WriteInProgress::WriteInProgress() {
+    InterruptsHeld held;
+    if (listedCount == 0 && writesInProgress == 0) {
+        installHandlers();
+    }
+    ++writesInProgress;
+}
+
+WriteInProgress::~WriteInProgress() {
+    InterruptsHeld held;
+    --writesInProgress;
+    if (listedCount == 0 && writesInProgress == 0) {
         restoreHandlers();
     }
 }

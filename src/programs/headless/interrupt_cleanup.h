@@ -16,6 +16,17 @@ bool removeOnInterrupt(const std::string& path);
 // Takes `path` off the list (it was removed, or became the real file).
 void keepOnInterrupt(const std::string& path);
 
+// While it lives, a write is in progress that leaves nothing behind when
+// the process ends (an unnamed file): nothing to remove, but SIGXFSZ is
+// ignored meanwhile all the same, so a file-size limit fails the write.
+class WriteInProgress {
+public:
+    WriteInProgress();
+    ~WriteInProgress();
+    WriteInProgress(const WriteInProgress&) = delete;
+    WriteInProgress& operator=(const WriteInProgress&) = delete;
+};
+
 // Holds SIGINT, SIGTERM and SIGHUP back while it lives, so a step that must
 // not be cut in half (putting a whole set of files in place) completes
 // before the signal acts.

@@ -3,10 +3,12 @@
 #include "programs/headless/interrupt_cleanup.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -96,6 +98,39 @@ bool checkPath(const std::string& path, bool& existing, struct stat& info, std::
            checkTarget(path, existing, info, error);
 }
 
+// Whether open() refused O_TMPFILE because the file system (or an older
+// kernel) cannot make unnamed files, rather than for a reason a named file
+// would meet too.
+bool unnamedRefused(int errorNumber) {
+    return errorNumber == EOPNOTSUPP || errorNumber == EISDIR || errorNumber == EINVAL;
+}
+
+// The hidden name of a temporary beside `target`: ".NAME.XXXXXX", the
+// target's name cut to a length that leaves room for six random letters.
+std::string hiddenName(const std::string& target) {
+    const fs::path path(target);
+    const std::string shortName = path.filename().string().substr(0, maximumNameInTemporary);
+    return (folderOf(path) / ("." + shortName + ".XXXXXX")).string();
+}
+
+// `name` with its trailing XXXXXX replaced by random letters and digits.
+void randomiseName(std::string& name) {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[6] = {};
+    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // No entropy yet: the clock, mixed with the process, is unique enough
+        // for a name that is only ever created exclusively.
+        const auto now = static_cast<unsigned long long>(
+            std::chrono::steady_clock::now().time_since_epoch().count());
+        for (std::size_t i = 0; i < sizeof bytes; ++i) {
+            bytes[i] = static_cast<unsigned char>((now >> (7 * i)) ^ (getpid() >> i));
+        }
+    }
+    for (std::size_t i = 0; i < sizeof bytes; ++i) {
+        name[name.size() - sizeof bytes + i] = letters[bytes[i] % (sizeof letters - 1)];
+    }
+}
+
 // The mode a file created by a plain write gets.
 mode_t newFileMode() {
     const mode_t mask = umask(0);
@@ -117,9 +152,11 @@ bool checkOutputPath(const std::string& path, std::string& error) {
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : path_(std::move(other.path_)), temporary_(std::move(other.temporary_)), fd_(other.fd_),
-      replacing_(other.replacing_), mode_(other.mode_), owner_(other.owner_), group_(other.group_) {
+      unnamed_(other.unnamed_), writing_(std::move(other.writing_)), replacing_(other.replacing_),
+      mode_(other.mode_), owner_(other.owner_), group_(other.group_) {
     other.temporary_.clear();
     other.fd_ = -1;
+    other.unnamed_ = false;
 }
 
 bool OutputFile::create(const std::string& path, std::string& error) {
@@ -135,24 +172,40 @@ bool OutputFile::create(const std::string& path, std::string& error) {
     owner_ = info.st_uid;
     group_ = info.st_gid;
 
+    // An unnamed file in the target's folder (so it can be linked there),
+    // where /proc can give it a name later.
+    if (access("/proc/self/fd", X_OK) == 0) {
+        fd_ = open(folderOf(fs::path(path)).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            unnamed_ = true;
+            writing_ = std::make_unique<WriteInProgress>();
+            return true;
+        }
+        if (!unnamedRefused(errno)) {
+            error = cannotWrite(path, systemReason(errno));
+            return false;
+        }
+    }
+    return createNamed(error);
+}
+
+bool OutputFile::createNamed(std::string& error) {
     // A hidden name beside the target: same folder, so the final rename
     // cannot cross file systems.
-    const fs::path target(path);
-    const std::string shortName = target.filename().string().substr(0, maximumNameInTemporary);
-    std::string name = (folderOf(target) / ("." + shortName + ".XXXXXX")).string();
+    std::string name = hiddenName(path_);
 
     // Created and listed for removal with interrupts held, so no signal can
     // fall between the two.
     InterruptsHeld held;
     fd_ = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0) {
-        error = cannotWrite(path, systemReason(errno));
+        error = cannotWrite(path_, systemReason(errno));
         return false;
     }
     temporary_ = name;
     if (!removeOnInterrupt(temporary_)) {
         discard();
-        error = cannotWrite(path, "too many files at once");
+        error = cannotWrite(path_, "too many files at once");
         return false;
     }
     return true;
@@ -168,6 +221,9 @@ bool OutputFile::finish(std::string& error) {
         error = cannotWrite(path_, systemReason(errno));
         discard();
         return false;
+    }
+    if (unnamed_) {
+        return true; // closed once named: closed now, it would be gone
     }
     const int closed = close(fd_);
     fd_ = -1;
@@ -186,6 +242,9 @@ bool OutputFile::commit(std::string& error) {
         discard();
         return false;
     }
+    if (unnamed_) {
+        return commitUnnamed(existing, error);
+    }
     if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
         error = cannotWrite(path_, systemReason(errno));
         discard();
@@ -196,11 +255,49 @@ bool OutputFile::commit(std::string& error) {
     return true;
 }
 
+bool OutputFile::commitUnnamed(bool existing, std::string& error) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    const auto link = [&](const std::string& name) {
+        return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    };
+    // Interrupts wait: a file with two names must not be cut off between them.
+    InterruptsHeld held;
+    // A new file takes its name in one step. Where the target exists (or
+    // appeared meanwhile) the file is named beside it, then renamed over it.
+    bool placed = !existing && link(path_);
+    if (!placed && (existing || errno == EEXIST)) {
+        std::string hidden = hiddenName(path_);
+        bool named = false;
+        for (int tries = 0; tries < 100 && !named; ++tries) {
+            randomiseName(hidden);
+            named = link(hidden);
+            if (!named && errno != EEXIST) {
+                break;
+            }
+        }
+        placed = named && std::rename(hidden.c_str(), path_.c_str()) == 0;
+        if (named && !placed) {
+            const int renameErrno = errno;
+            unlink(hidden.c_str());
+            errno = renameErrno;
+        }
+    }
+    if (!placed) {
+        error = cannotWrite(path_, systemReason(errno));
+        discard();
+        return false;
+    }
+    discard(); // closes the file, which keeps its name
+    return true;
+}
+
 void OutputFile::discard() {
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;
     }
+    unnamed_ = false;
+    writing_.reset();
     if (!temporary_.empty()) {
         unlink(temporary_.c_str());
         keepOnInterrupt(temporary_);

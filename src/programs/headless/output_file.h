@@ -7,6 +7,9 @@
 // read-only file (and the file keeps its mode), as `echo > file` would.
 #pragma once
 
+#include "programs/headless/interrupt_cleanup.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,11 +21,16 @@ std::string cannotWrite(const std::string& path, const std::string& reason);
 // False with a one-line message in `error`.
 bool checkOutputPath(const std::string& path, std::string& error);
 
-// A file written through a temporary file beside it: created exclusively
-// under a fresh name (never through a link), given the permission bits and,
-// where permitted, the owner of the file it replaces, made durable and renamed
-// over the target. Until then a failure, the object's end or an
-// interrupting signal removes the temporary.
+// A file written through a temporary file beside it, given the permission
+// bits and, where permitted, the owner of the file it replaces, made durable
+// and only then put in place of the target.
+//
+// Where the file system allows, the temporary is an unnamed file in the
+// target's folder (O_TMPFILE): it has a name only once whole, so a process
+// killed in any way before leaves nothing. Elsewhere it is created
+// exclusively under a fresh hidden name (never through a link) and renamed
+// over the target; until then a failure, the object's end or an interrupting
+// signal removes it, but a SIGKILL leaves it.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -37,17 +45,22 @@ public:
     int descriptor() const { return fd_; }
     const std::string& path() const { return path_; }
 
-    // Sets the temporary's mode and owner, flushes it to the disk and closes it.
+    // Sets the temporary's mode and owner and flushes it to the disk.
     bool finish(std::string& error);
-    // Renames the finished temporary over the target, checked once more.
+    // Puts the finished temporary in place of the target, checked once more.
     bool commit(std::string& error);
     // Closes and removes the temporary, if there is one.
     void discard();
 
 private:
+    bool createNamed(std::string& error);
+    bool commitUnnamed(bool existing, std::string& error);
+
     std::string path_;
-    std::string temporary_;
+    std::string temporary_; // the hidden name, while there is one
     int fd_ = -1;
+    bool unnamed_ = false; // fd_ is an O_TMPFILE file, its temporary_ empty
+    std::unique_ptr<WriteInProgress> writing_;
     bool replacing_ = false; // a file exists at path_; keep its mode and owner
     unsigned mode_ = 0;
     unsigned owner_ = 0;

@@ -1,5 +1,6 @@
 #include "programs/linux/xscreensaver_setup.h"
 
+#include "programs/headless/output_file.h"
 #include "programs/linux/xscreensaver_programs.h"
 
 #include <cerrno>
@@ -7,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -48,31 +48,23 @@ bool readFile(const std::string& path, std::string& text) {
     return !failed;
 }
 
-// Replaces `path` with `text` in one step (a new file renamed over it), with
-// the old file's permissions; a crash leaves the old file or the new one.
+// Replaces `path` with `text` in one step, as the PNG outputs are written: a
+// crash leaves the old file or the new one, which keeps the old one's mode
+// and owner.
 bool replaceFile(const std::string& path, const std::string& text, std::string& error) {
-    struct stat old {};
-    const bool existed = stat(path.c_str(), &old) == 0;
-    const std::string temporary = path + ".haze-new";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = "cannot write " + temporary + ": " + std::strerror(errno);
+    OutputFile file;
+    if (!file.create(path, error)) {
         return false;
     }
-    bool written = !existed || fchmod(fd, old.st_mode & 07777) == 0;
-    for (std::size_t done = 0; written && done < text.size();) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        written = n > 0 || (n < 0 && errno == EINTR);
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = write(file.descriptor(), text.data() + done, text.size() - done);
+        if (n < 0 && errno != EINTR) {
+            error = cannotWrite(path, std::strerror(errno));
+            return false;
+        }
         done += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
-    written = written && fsync(fd) == 0;
-    const int writeErrno = errno;
-    if (close(fd) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(written ? errno : writeErrno);
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return file.finish(error) && file.commit(error);
 }
 
 // ~/.xscreensaver, followed through a symbolic link to the file it names.
@@ -145,7 +137,7 @@ int installIntoXScreenSaver() {
     const bool haveDefaults = readAppDefaults(defaults, defaultsPath);
 
     const std::string entry = xscreensaver::programEntry(daemonProgram());
-    switch (xscreensaver::addProgram(preferences, entry, defaults)) {
+    switch (xscreensaver::addProgram(preferences, existed, entry, defaults)) {
     case xscreensaver::Edit::Unchanged:
         std::printf("haze is in the programs of %s already; nothing changed\n", path.c_str());
         return 0;
@@ -156,6 +148,7 @@ int installIntoXScreenSaver() {
                      path.c_str(), haveDefaults ? "without one" : "not there");
         return 1;
     case xscreensaver::Edit::Changed:
+    case xscreensaver::Edit::NothingLeft:
         break;
     }
     std::string error;
@@ -179,16 +172,17 @@ int uninstallFromXScreenSaver() {
         std::fprintf(stderr, "haze: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
         return 1;
     }
-    if (xscreensaver::removeProgram(preferences) == xscreensaver::Edit::Unchanged) {
+    std::string defaults;
+    std::string defaultsPath;
+    readAppDefaults(defaults, defaultsPath);
+    const xscreensaver::Edit edit = xscreensaver::removeProgram(preferences, defaults);
+    if (edit == xscreensaver::Edit::Unchanged) {
         std::printf("haze is not in the programs of %s; nothing changed\n", path.c_str());
         return 0;
     }
-    // A file that holds nothing but what --install-xscreensaver made it from
+    // A file that held nothing but what --install-xscreensaver made it from
     // goes, as if it had never been made.
-    std::string defaults;
-    std::string defaultsPath;
-    if (readAppDefaults(defaults, defaultsPath) &&
-        preferences == xscreensaver::preferencesFromDefaults(defaults)) {
+    if (edit == xscreensaver::Edit::NothingLeft) {
         if (unlink(path.c_str()) != 0) {
             std::fprintf(stderr, "haze: cannot remove %s: %s\n", path.c_str(),
                          std::strerror(errno));

@@ -1,10 +1,15 @@
 // Adding haze to XScreenSaver's programs list and taking it out again: the
 // list as the daemon reads it (continued lines joined, entries split at
-// "\n") gains or loses exactly haze, and every other line stays as it was.
+// "\n") gains or loses exactly haze, every other byte stays as it was, and
+// taking haze out gives back the text it was added to. The files in
+// xscreensaver_files/ were written by XScreenSaver 6.06's own settings
+// program (with a short list of stock programs in its defaults).
 #include "programs/linux/xscreensaver_programs.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,7 +44,10 @@ std::vector<std::string> entriesOf(const std::string& preferences) {
     }
     std::string value;
     for (std::size_t i = start + 9; i < preferences.size() && preferences[i] != '\n'; ++i) {
-        if (preferences[i] == '\\' && i + 1 < preferences.size() && preferences[i + 1] == '\n') {
+        if (preferences[i] == '\\' && i + 1 == preferences.size()) {
+            break; // the file ends in the value's continuation
+        }
+        if (preferences[i] == '\\' && preferences[i + 1] == '\n') {
             ++i; // a continued line
         } else {
             value += preferences[i];
@@ -62,6 +70,17 @@ std::vector<std::string> entriesOf(const std::string& preferences) {
 
 const std::string hazeCommand = "/opt/haze/libexec/xscreensaver/haze --root";
 
+std::string fixture(const std::string& name) {
+    std::ifstream in(std::string(HAZE_XSCREENSAVER_FILES) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The text without the settings program's "# Written by ... on DATE" line.
+std::string withoutDate(std::string text) {
+    const std::size_t line = text.find("\n# Written by ");
+    return line == std::string::npos ? text : text.erase(line, text.find('\n', line + 1) - line);
+}
+
 TEST(XScreenSaverPrograms, AMissingFileIsMadeFromTheDefaultsAndLosesNoStockProgram) {
     const std::string made = xscreensaver::preferencesFromDefaults(appDefaults);
     const std::vector<std::string> stock = {"maze --root", "GL: \t\t\t\tsuperquadrics --root",
@@ -70,22 +89,23 @@ TEST(XScreenSaverPrograms, AMissingFileIsMadeFromTheDefaultsAndLosesNoStockProgr
     EXPECT_EQ(made.find("timeout"), std::string::npos) << "only the list: the rest stays default";
 
     std::string preferences;
-    ASSERT_EQ(xscreensaver::addProgram(preferences, hazeEntry, appDefaults), Edit::Changed);
+    ASSERT_EQ(xscreensaver::addProgram(preferences, false, hazeEntry, appDefaults), Edit::Changed);
     std::vector<std::string> withHaze = stock;
     withHaze.push_back(hazeCommand);
     EXPECT_EQ(entriesOf(preferences), withHaze) << preferences;
 
-    // Again: nothing changes. Then out: the file is what the defaults made.
+    // Again: nothing changes. Then out: nothing is left that the user made.
     const std::string once = preferences;
-    EXPECT_EQ(xscreensaver::addProgram(preferences, hazeEntry, appDefaults), Edit::Unchanged);
+    EXPECT_EQ(xscreensaver::addProgram(preferences, false, hazeEntry, appDefaults),
+              Edit::Unchanged);
     EXPECT_EQ(preferences, once);
-    ASSERT_EQ(xscreensaver::removeProgram(preferences), Edit::Changed);
-    EXPECT_EQ(preferences, made);
-    EXPECT_EQ(xscreensaver::removeProgram(preferences), Edit::Unchanged);
+    EXPECT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::NothingLeft);
+    std::string settings = "timeout: 1\n";
+    EXPECT_EQ(xscreensaver::removeProgram(settings, appDefaults), Edit::Unchanged);
 
     EXPECT_EQ(xscreensaver::preferencesFromDefaults("*timeout: 1\n"), "");
     std::string none;
-    EXPECT_EQ(xscreensaver::addProgram(none, hazeEntry, "*timeout: 1\n"), Edit::NoList);
+    EXPECT_EQ(xscreensaver::addProgram(none, false, hazeEntry, "*timeout: 1\n"), Edit::NoList);
 }
 
 TEST(XScreenSaverPrograms, TheUsersOwnFileKeepsEveryOtherLine) {
@@ -97,7 +117,7 @@ TEST(XScreenSaverPrograms, TheUsersOwnFileKeepsEveryOtherLine) {
                                "mode:\t\tone\n"
                                "selected:\t1\n";
     std::string preferences = before;
-    ASSERT_EQ(xscreensaver::addProgram(preferences, hazeEntry, appDefaults), Edit::Changed);
+    ASSERT_EQ(xscreensaver::addProgram(preferences, true, hazeEntry, appDefaults), Edit::Changed);
     EXPECT_EQ(entriesOf(preferences), (std::vector<std::string>{"\"My maze\"  maze -root",
                                                                 "- GL: gears -root", hazeCommand}));
     // The lines before the list's last one and after the list are untouched,
@@ -106,11 +126,13 @@ TEST(XScreenSaverPrograms, TheUsersOwnFileKeepsEveryOtherLine) {
     EXPECT_EQ(preferences.substr(0, lastLine), before.substr(0, lastLine)) << preferences;
     EXPECT_NE(preferences.find(hazeEntry + "\nmode:\t\tone\nselected:\t1\n"), std::string::npos)
         << preferences;
-    ASSERT_EQ(xscreensaver::removeProgram(preferences), Edit::Changed);
+    ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed);
     EXPECT_EQ(preferences, before);
 }
 
-TEST(XScreenSaverPrograms, ListsThatEndInOtherWays) {
+// Every way a list can end, in a file that exists or not: haze is added as
+// the last entry and taken out again to the byte.
+TEST(XScreenSaverPrograms, AddingThenRemovingGivesBackEveryByte) {
     const std::vector<std::string> stock = {"maze --root", "GL: \t\t\t\tsuperquadrics --root",
                                             "-\t\t\t\tnoseguy --root"};
     struct Case {
@@ -119,28 +141,37 @@ TEST(XScreenSaverPrograms, ListsThatEndInOtherWays) {
         std::vector<std::string> before; // the entries without haze
     };
     const std::vector<Case> cases = {
+        {"one line", "programs: foo\n", {"foo"}},
+        {"one line, the file's last without its line break", "programs: foo", {"foo"}},
+        {"one line with blanks after it", "programs: foo \\n  \nmode: one\n", {"foo"}},
+        {"the daemon's own layout",
+         "mode: one\n" + appDefaults.substr(appDefaults.find("*programs") + 1), stock},
         {"a blank line after a continued last entry",
          "programs:\t\\\n  maze -root \\n\\\n\nmode: one\n",
+         {"maze -root"}},
+        {"a blank line after a continued entry without \\n",
+         "programs:\t\\\n  maze -root\\\n  \nmode: one\n",
          {"maze -root"}},
         {"the end of the file inside the list",
          "programs:\t\\\n  maze -root \\n\\",
          {"maze -root"}},
+        {"the end of the file inside an entry", "programs:\t\\\n  maze -root\\", {"maze -root"}},
         {"an empty list", "programs:\nmode: one\n", {}},
         {"a last entry without its \\n", "programs: maze -root\nmode: one\n", {"maze -root"}},
         {"no list of the user's own: the defaults' first", "mode: one", stock},
+        {"no list, the last line ended", "mode: one\n", stock},
+        {"an empty file", "", stock},
     };
     for (const Case& c : cases) {
         std::string preferences = c.text;
-        ASSERT_EQ(xscreensaver::addProgram(preferences, hazeEntry, appDefaults), Edit::Changed)
+        ASSERT_EQ(xscreensaver::addProgram(preferences, true, hazeEntry, appDefaults),
+                  Edit::Changed)
             << c.what;
         std::vector<std::string> after = c.before;
         after.push_back(hazeCommand);
         EXPECT_EQ(entriesOf(preferences), after) << c.what << ":\n" << preferences;
-        ASSERT_EQ(xscreensaver::removeProgram(preferences), Edit::Changed) << c.what;
-        EXPECT_EQ(entriesOf(preferences), c.before) << c.what << ":\n" << preferences;
-        EXPECT_EQ(preferences.find("mode: one") == std::string::npos,
-                  c.text.find("mode: one") == std::string::npos)
-            << c.what;
+        ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed) << c.what;
+        EXPECT_EQ(preferences, c.text) << c.what;
     }
 }
 
@@ -151,16 +182,44 @@ TEST(XScreenSaverPrograms, EveryHazeEntryComesOutAndNothingElse) {
                               "  maze -root \\n\\\n"
                               "  '/home/a b/libexec/xscreensaver/haze' --root \\n\n"
                               "mode: one\n";
-    ASSERT_EQ(xscreensaver::removeProgram(preferences), Edit::Changed);
+    ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed);
     EXPECT_EQ(preferences, "programs:\t\\\n"
                            "  hazel -root \\n\\\n"
                            "  maze -root \\n\n"
                            "mode: one\n");
-    for (const char* other : {"  mazehaze -root \\n", "  GL: haze-gl -root", "  /haze/maze -root",
+    for (const char* other : {"  mazehaze -root ", "  GL: haze-gl -root", "  /haze/maze -root",
                               "  \"haze\" maze -root"}) {
         EXPECT_FALSE(xscreensaver::isHazeEntry(other)) << other;
     }
     EXPECT_TRUE(xscreensaver::isHazeEntry("haze -root"));
+}
+
+// The settings program writes the whole file anew: it wraps a long entry over
+// lines of its own after a blank continued one, which holds the "-" of a
+// disabled entry. Taking haze out leaves what it writes for the same
+// settings without haze, "selected:" counting one entry fewer before the
+// selected one.
+TEST(XScreenSaverPrograms, FilesTheSettingsProgramWroteLoseHazesWholeEntry) {
+    const std::string without = fixture("settings_saved");
+    ASSERT_NE(without.find("\nprograms:"), std::string::npos) << "no fixture";
+    for (const char* name : {"settings_saved_haze_last", "settings_saved_haze_disabled"}) {
+        std::string preferences = fixture(name);
+        ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed) << name;
+        EXPECT_EQ(withoutDate(preferences), withoutDate(without)) << name;
+    }
+    // Into the settings program's layout and out again, to the byte.
+    std::string preferences = without;
+    ASSERT_EQ(xscreensaver::addProgram(preferences, true, hazeEntry, appDefaults), Edit::Changed);
+    std::vector<std::string> withHaze = entriesOf(without);
+    withHaze.push_back(hazeCommand);
+    EXPECT_EQ(entriesOf(preferences), withHaze) << preferences;
+    ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed);
+    EXPECT_EQ(preferences, without);
+
+    // haze itself selected: then none is.
+    preferences = "selected:\t1\nprograms: maze \\n haze \\n qix\n";
+    ASSERT_EQ(xscreensaver::removeProgram(preferences, appDefaults), Edit::Changed);
+    EXPECT_EQ(preferences, "selected:\t-1\nprograms: maze \\n qix\n");
 }
 
 TEST(XScreenSaverPrograms, PathsWithBlanksOrQuotesAreQuotedForTheShell) {
