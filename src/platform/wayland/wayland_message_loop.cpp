@@ -3,6 +3,7 @@
 // it, its timers, the quit request and the stop signals. Frames (timer
 // messages) wait for a surface whose last frame the compositor has shown.
 #include "platform/posix_clock.h"
+#include "platform/posix_entries.h"
 #include "platform/posix_stop_signals.h"
 #include "platform/wayland/wayland_state.h"
 
@@ -98,47 +99,11 @@ int runMessageLoop() {
     }
 }
 
-bool postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    state.queue.post({window, message, wParam, lParam});
-    return true;
-}
-
-LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return deliver(window, message, wParam, lParam);
-}
-
-void postQuitMessage(int exitCode) {
-    state.queue.postQuit(exitCode);
-}
-
-bool removePendingTimer(HWND window) {
-    return state.queue.removePendingTimer(window, monotonicMs());
-}
-
-UINT registerWindowMessage(const char*) {
-    return state.nextRegisteredMessage++;
-}
-
-bool setTimer(HWND window, UINT_PTR id, UINT periodMs) {
-    state.queue.setTimer(window, id, periodMs, monotonicMs());
-    return true;
-}
-
-bool killTimer(HWND window, UINT_PTR id) {
-    return state.queue.killTimer(window, id);
-}
-
 } // namespace
 
 void fillMessageEntries(Platform& table) {
     table.runMessageLoop = runMessageLoop;
-    table.postMessage = postMessage;
-    table.sendMessage = sendMessage;
-    table.postQuitMessage = postQuitMessage;
-    table.removePendingTimer = removePendingTimer;
-    table.registerWindowMessage = registerWindowMessage;
-    table.setTimer = setTimer;
-    table.killTimer = killTimer;
+    fillQueuedMessageEntries(table, state.queue, deliver);
 }
 
 } // namespace wayland

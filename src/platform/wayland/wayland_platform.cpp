@@ -1,9 +1,8 @@
 // The Wayland backend's table, its probe and start, and the seam's entries
 // about windows, the process and the cursor that need no more than a look at
 // the backend's state.
-#include "platform/posix_clock.h"
+#include "platform/posix_entries.h"
 #include "platform/posix_stop_signals.h"
-#include "platform/utf8_step.h"
 #include "platform/wayland/wayland_backend.h"
 #include "platform/wayland/wayland_state.h"
 
@@ -11,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sched.h>
 
 namespace wayland {
 
@@ -25,19 +23,6 @@ LRESULT deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 namespace {
-
-bool queryPlatformId(DWORD* platformId) {
-    *platformId = 2; // not the Windows 98 family: no password, no AutoPlay
-    return true;
-}
-
-DWORD tickCount() {
-    return static_cast<DWORD>(monotonicMs());
-}
-
-void yieldTimeSlice() {
-    sched_yield();
-}
 
 void exitProcess(int code) {
     stopEgl();
@@ -141,36 +126,12 @@ bool cursorPosition(POINT* position) {
     return state.pointerKnown;
 }
 
-// haze keeps no settings, so the configuration says so in one line and is
-// answered as OK, through the dialog procedure as a button press would be.
-INT_PTR runDialog(HINSTANCE, int, HWND, DLGPROC procedure, LPARAM param) {
-    std::printf("haze has no settings to change; haze --help lists its modes and options.\n");
-    state.dialog = reinterpret_cast<HWND>(std::uintptr_t{4});
-    state.dialogEnded = false;
-    procedure(state.dialog, WM_INITDIALOG, 0, param);
-    procedure(state.dialog, WM_COMMAND, IDOK, 0);
-    state.dialog = nullptr;
-    return state.dialogEnded ? state.dialogResult : -1;
-}
-
-bool endDialog(HWND dialog, INT_PTR result) {
-    if (dialog == nullptr || dialog != state.dialog) {
-        return false;
-    }
-    state.dialogEnded = true;
-    state.dialogResult = result;
-    return true;
-}
-
 Platform makeTable() {
     Platform table;
     table.limits.pointerOnlyOverOwnSurfaces = true;
     table.limits.noForeignWindows = true;
     table.limits.noInstanceSearch = true;
-    table.queryPlatformId = queryPlatformId;
-    table.tickCount = tickCount;
-    table.yieldTimeSlice = yieldTimeSlice;
-    table.nextCharacter = nextUtf8Character;
+    fillPosixProcessEntries(table);
     table.exitProcess = exitProcess;
     table.foregroundWindow = foregroundWindow;
     table.setForegroundWindow = setForegroundWindow;
@@ -181,8 +142,6 @@ Platform makeTable() {
     table.screenRect = screenRect;
     table.monitorRects = monitorRects;
     table.cursorPosition = cursorPosition;
-    table.runDialog = runDialog;
-    table.endDialog = endDialog;
     fillSaverWindowEntries(table);
     fillMessageEntries(table);
     fillGLSurfaceEntries(table);

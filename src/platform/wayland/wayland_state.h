@@ -123,11 +123,6 @@ struct State {
     xkb_keymap* keymap = nullptr;
     xkb_state* keys = nullptr;
     bool keyboardFocus = false;
-
-    HWND dialog = nullptr; // the configuration "dialog" while it runs
-    INT_PTR dialogResult = -1;
-    bool dialogEnded = false;
-    UINT nextRegisteredMessage = 0xC000;
 };
 
 extern State state;

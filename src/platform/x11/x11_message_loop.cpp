@@ -2,6 +2,7 @@
 // the saver's procedure, beside the messages posted to it, its timers, the
 // quit request and the stop signals.
 #include "platform/posix_clock.h"
+#include "platform/posix_entries.h"
 #include "platform/posix_stop_signals.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_event_translation.h"
@@ -16,6 +17,10 @@
 
 namespace x11 {
 namespace {
+
+LRESULT deliverHandle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return deliver(asWindow(window), message, wParam, lParam);
+}
 
 void handleEvent(XEvent& event) {
     followVisibility(event);
@@ -119,47 +124,11 @@ int runMessageLoop() {
     }
 }
 
-bool postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    state.queue.post({window, message, wParam, lParam});
-    return true;
-}
-
-LRESULT sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return deliver(asWindow(window), message, wParam, lParam);
-}
-
-void postQuitMessage(int exitCode) {
-    state.queue.postQuit(exitCode);
-}
-
-bool removePendingTimer(HWND window) {
-    return state.queue.removePendingTimer(window, monotonicMs());
-}
-
-UINT registerWindowMessage(const char*) {
-    return state.nextRegisteredMessage++;
-}
-
-bool setTimer(HWND window, UINT_PTR id, UINT periodMs) {
-    state.queue.setTimer(window, id, periodMs, monotonicMs());
-    return true;
-}
-
-bool killTimer(HWND window, UINT_PTR id) {
-    return state.queue.killTimer(window, id);
-}
-
 } // namespace
 
 void fillMessageEntries(Platform& table) {
     table.runMessageLoop = runMessageLoop;
-    table.postMessage = postMessage;
-    table.sendMessage = sendMessage;
-    table.postQuitMessage = postQuitMessage;
-    table.removePendingTimer = removePendingTimer;
-    table.registerWindowMessage = registerWindowMessage;
-    table.setTimer = setTimer;
-    table.killTimer = killTimer;
+    fillQueuedMessageEntries(table, state.queue, deliverHandle);
 }
 
 } // namespace x11

@@ -36,10 +36,6 @@ struct State {
     bool haveVisual = false;   // ...and one for OpenGL was found
     XVisualInfo visual{};
     Colormap colormap = 0;
-    HWND dialog = nullptr; // the configuration "dialog" while it runs
-    INT_PTR dialogResult = -1;
-    bool dialogEnded = false;
-    UINT nextRegisteredMessage = 0xC000;
     // The shortest frame periods the display (its refresh) and -delay ask
     // for, microseconds; the pacer keeps to the longer.
     std::uint64_t refreshPeriodUs = 0;
