@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs haze. Extra arguments go to haze. Without any: the
-# saver in a window of its own when an X display answers, else five simulated
-# seconds rendered offscreen, the last frame written to out/haze.png.
+# saver in a window of its own when a Wayland compositor or an X display
+# answers, else five simulated seconds rendered offscreen, the last frame
+# written to out/haze.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,10 @@ haze=build/release/haze
 if [ $# -gt 0 ]; then
   exec "$haze" "$@"
 fi
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+wayland_socket=${WAYLAND_DISPLAY:-}
+[[ "$wayland_socket" == /* ]] || wayland_socket=${XDG_RUNTIME_DIR:-/nonexistent}/$wayland_socket
+if { [ -n "${WAYLAND_DISPLAY:-}" ] && [ -S "$wayland_socket" ]; } ||
+  { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
   echo "haze in a window: close it, or press q or Escape in it, to end"
   exec "$haze" -window
 fi

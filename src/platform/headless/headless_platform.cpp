@@ -35,8 +35,7 @@ struct Run {
     double simulatedMs = 0.0;
 };
 
-Run* run = nullptr;
-Run current;
+std::unique_ptr<Run> run; // the run under way, from start to stop
 
 double simulatedMilliseconds() {
     return run->simulatedMs;
@@ -335,15 +334,15 @@ Platform makeTable() {
 } // namespace
 
 bool start(const Session& session, std::vector<std::uint8_t>& picture, std::string& error) {
-    current = Run{};
-    current.request = session;
-    current.surface = OffscreenSurface::create(session.width, session.height, error);
-    if (current.surface == nullptr) {
+    run = std::make_unique<Run>();
+    run->request = session;
+    run->surface = OffscreenSurface::create(session.width, session.height, error);
+    if (run->surface == nullptr) {
+        run.reset();
         return false;
     }
-    current.picture = &picture;
+    run->picture = &picture;
     picture.clear();
-    run = &current;
     setMillisecondSource(simulatedMilliseconds);
     return true;
 }
@@ -359,8 +358,7 @@ HWND virtualParentWindow() {
 
 void stop() {
     setMillisecondSource(nullptr);
-    run = nullptr;
-    current = Run{};
+    run.reset();
 }
 
 } // namespace headless
