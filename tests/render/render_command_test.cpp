@@ -152,6 +152,30 @@ protected:
         return pid;
     }
 
+    // Renders a 4096x4096 picture into `target` (about half a second to
+    // encode) and sends `signal` as soon as a file in its folder is created
+    // or opened, the temporary or the unnamed one; the run's wait status.
+    static int signalledWhileWriting(const std::string& target, int signal) {
+        const int watch = inotify_init1(IN_CLOEXEC);
+        EXPECT_GE(watch, 0);
+        EXPECT_GE(
+            inotify_add_watch(watch, fs::path(target).parent_path().c_str(), IN_CREATE | IN_OPEN),
+            0);
+        const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
+        if (pid <= 0) {
+            ADD_FAILURE() << "haze did not start";
+            close(watch);
+            return -1;
+        }
+        pollfd ready{watch, POLLIN, 0};
+        EXPECT_EQ(poll(&ready, 1, 120000), 1) << "no file was written";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(watch);
+        return status;
+    }
+
     std::string png(const std::string& name) const { return (folder / name).string(); }
 };
 
@@ -461,22 +485,7 @@ TEST_F(RenderCommand, AnInterruptedWriteLeavesNothingBehind) {
     for (int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));
         { std::ofstream(target) << "old"; }
-        const int watch = inotify_init1(IN_CLOEXEC);
-        ASSERT_GE(watch, 0);
-        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE | IN_OPEN), 0);
-
-        // A picture of this size takes about half a second to encode; the
-        // signal goes as soon as its temporary file appears (or, unnamed, is
-        // opened).
-        const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
-        ASSERT_GT(pid, 0);
-        pollfd ready{watch, POLLIN, 0};
-        ASSERT_EQ(poll(&ready, 1, 120000), 1) << "no temporary file was created";
-        kill(pid, signal);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        close(watch);
-
+        const int status = signalledWhileWriting(target, signal);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
             << "the write ended before the signal came, or haze did not end by it: " << status;
         EXPECT_EQ(fileText(target), "old");
@@ -501,18 +510,7 @@ TEST_F(RenderCommand, AKilledWriteLeavesNothingBehind) {
         if (replacing) {
             std::ofstream(target) << "old";
         }
-        const int watch = inotify_init1(IN_CLOEXEC);
-        ASSERT_GE(watch, 0);
-        ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE | IN_OPEN), 0);
-        const pid_t pid = spawnHaze({"--render", target, "--size", "4096x4096", "--frames", "1"});
-        ASSERT_GT(pid, 0);
-        pollfd ready{watch, POLLIN, 0};
-        ASSERT_EQ(poll(&ready, 1, 120000), 1) << "no file was written";
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        close(watch);
-
+        const int status = signalledWhileWriting(target, SIGKILL);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
             << "the write ended before the kill: " << status;
         EXPECT_EQ(entries(out),
