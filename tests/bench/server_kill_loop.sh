@@ -37,7 +37,7 @@ outcome_of() {
     grep -qx 'haze: lost the connection to the X display' "$err"; then
     echo lost_line
   elif [ "$EXIT_STATUS" = 1 ] && [ "$(wc -l <"$err")" = 1 ] &&
-    grep -q "^haze: cannot open the X display" "$err"; then
+    grep -qE "^haze: (.*; )?cannot open the X display" "$err"; then
     echo cannot_open_line
   else
     echo other

@@ -111,7 +111,8 @@ printf '%-10s %-28s %s\n' 1280x720 "haze -root on Xvfb" "$RESULT"
 measure_unseen() {
   local b=$1 tool=$build/tests/system/x11_test_tool window state
   start_xvfb 640x480
-  "$tool" window 300x200 >"$WORK/window" &
+  rm -f "$WORK/window" # the last build's window is not this one
+  "$tool" window 300x200 >"$WORK/window" 2>/dev/null &
   stop_at_exit $!
   wait_until 10 test -s "$WORK/window" || fail "the test window did not appear"
   window=$(head -n1 "$WORK/window")
@@ -127,7 +128,7 @@ measure_unseen() {
     unmapped) xdotool windowunmap "$window" && sleep 1 ;;
     covered)
       xdotool windowmap "$window"
-      "$tool" window 400x300 >/dev/null & # over it, at the same corner
+      "$tool" window 400x300 >/dev/null 2>&1 & # over it, at the same corner
       stop_at_exit $!
       sleep 1
       ;;
